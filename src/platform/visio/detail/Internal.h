@@ -1,0 +1,151 @@
+#pragma once
+
+// The engine's internal state behind the public handles: documents, their page
+// and master parts, windows. Nothing outside src/platform/visio/ includes this.
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include <pugixml.hpp>
+
+#include "platform/visio/Visio.h"
+#include "platform/visio/package/Package.h"
+#include "platform/visio/package/XmlPart.h"
+
+namespace visio::detail {
+
+inline constexpr const char* kVisioNamespace = "http://schemas.microsoft.com/office/visio/2012/main";
+inline constexpr const char* kRelNamespace =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+inline constexpr const char* kRelDocument = "http://schemas.microsoft.com/visio/2010/relationships/document";
+inline constexpr const char* kRelPages = "http://schemas.microsoft.com/visio/2010/relationships/pages";
+inline constexpr const char* kRelPage = "http://schemas.microsoft.com/visio/2010/relationships/page";
+inline constexpr const char* kRelMasters = "http://schemas.microsoft.com/visio/2010/relationships/masters";
+inline constexpr const char* kRelMaster = "http://schemas.microsoft.com/visio/2010/relationships/master";
+inline constexpr const char* kRelCustomProps =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/custom-properties";
+inline constexpr const char* kTypePage = "application/vnd.ms-visio.page+xml";
+inline constexpr const char* kTypeMaster = "application/vnd.ms-visio.master+xml";
+inline constexpr const char* kTypeMasters = "application/vnd.ms-visio.masters+xml";
+inline constexpr const char* kTypeCustomProps =
+    "application/vnd.openxmlformats-officedocument.custom-properties+xml";
+
+struct DocumentData;
+struct ApplicationData;
+
+// A page or a master: the entry in pages.xml / masters.xml and its own part of
+// shapes, parsed when first used.
+struct SheetContainer {
+    enum class Kind { Page, Master };
+    DocumentData* doc = nullptr;
+    Kind kind = Kind::Page;
+    pugi::xml_node entry;          // <Page> or <Master>
+    std::string partName;          // its contents part; empty for a stencil's page
+    std::unique_ptr<XmlPart> contents;
+    std::unordered_map<int, pugi::xml_node_struct*> byId;
+    int maxId = 0;
+
+    int id() const { return entry.attribute("ID").as_int(); }
+    // Parses the contents part on first use; raises VisioError when malformed.
+    void load();
+    pugi::xml_node root();
+    // The top-level <Shapes> element, created when `create` and absent.
+    pugi::xml_node topShapes(bool create);
+    void indexShape(pugi::xml_node shape);
+    void markChanged();
+    // Shapes were added, removed or reordered: marks the part changed and drops
+    // the cached child lists.
+    void structureChanged();
+    // The Shape children of a <Shapes> element or of a shape's <Shapes>, in
+    // order; cached because commands walk them by index.
+    const std::vector<pugi::xml_node_struct*>& childrenOf(pugi::xml_node_struct* parent);
+    std::unordered_map<pugi::xml_node_struct*, std::vector<pugi::xml_node_struct*>> childCache;
+    // Names of the top-level shapes, built when a drop first needs them.
+    std::unordered_set<std::string> topNames;
+    bool topNamesBuilt = false;
+    // Master parts this page already has a relationship to.
+    std::unordered_set<std::string> relatedMasters;
+    bool relatedMastersRead = false;
+    std::string label() const;     // "page 'Page-1'" or "master 'Entity'"
+};
+
+struct DocumentData {
+    ApplicationData* app = nullptr;
+    std::unique_ptr<Package> package;
+    std::string path;              // empty for a new drawing
+    std::string name;              // "order.vsdx" or "Drawing1"
+    bool stencil = false;
+    bool isNew = false;
+    bool alwaysSave = false;       // a drawing a command created: saved even when empty
+
+    std::string documentPart;
+    std::unique_ptr<XmlPart> document;
+    std::string pagesPart;
+    std::unique_ptr<XmlPart> pagesXml;
+    std::string mastersPart;
+    std::unique_ptr<XmlPart> mastersXml;
+    std::vector<std::unique_ptr<SheetContainer>> pages;
+    std::vector<std::unique_ptr<SheetContainer>> masters;
+    std::unordered_map<int, SheetContainer*> masterById;
+
+    // Parts whose XML trees changed and must be serialized on save.
+    std::map<std::string, XmlPart*> dirtyParts;
+    bool needsRecalcOnOpen = false;
+
+    void markDirty(const std::string& partName, XmlPart* part);
+    bool changed() const { return !dirtyParts.empty() || package->isChanged(); }
+    // Writes the dirty parts into the package (not to disk).
+    void flushParts();
+    std::string fileLabel() const { return path.empty() ? name : path; }
+    // A part parsed for editing (document.xml, pages.xml, masters.xml).
+    std::unique_ptr<XmlPart> parsePart(const std::string& partName) const;
+};
+
+struct WindowData {
+    DocumentData* doc = nullptr;
+    SheetContainer* page = nullptr;
+    std::vector<Shape> selection;
+};
+
+struct ApplicationData {
+    std::vector<std::unique_ptr<DocumentData>> documents;
+    std::vector<std::unique_ptr<WindowData>> windows;
+    WindowData* activeWindow = nullptr;
+    std::vector<std::string> stencilFolders;
+    std::string firstDrawingFolder;   // where new drawings are saved
+    int newDrawings = 0;
+    std::unique_ptr<DocumentData> connectorStencil;
+
+    DocumentData* openFile(const std::string& path, bool stencil);
+    DocumentData* createBlank();
+    DocumentData* findByBaseName(const std::string& name) const;
+    std::optional<std::string> findStencilFile(const std::string& name) const;
+    WindowData* addWindow(DocumentData* doc, SheetContainer* page);
+
+    // Handles for the internal structures.
+    static Shape shape(SheetContainer* c, pugi::xml_node n) { return Shape(c, n.internal_object()); }
+    static Page page(SheetContainer* c) { return Page(c); }
+    static Master master(SheetContainer* c) { return Master(c); }
+    static Document document(DocumentData* d) { return Document(d); }
+    static SheetContainer* containerOf(const Shape& s) { return s.container_; }
+    static pugi::xml_node nodeOf(const Shape& s) { return pugi::xml_node(s.node_); }
+    static SheetContainer* containerOf(const Page& p) { return p.data_; }
+    static SheetContainer* containerOf(const Master& m) { return m.data_; }
+    static DocumentData* dataOf(const Document& d) { return d.data_; }
+};
+
+// Opens the package of a document and indexes its pages and masters.
+std::unique_ptr<DocumentData> loadDocument(std::unique_ptr<Package> package, const std::string& label,
+                                           ApplicationData* app);
+
+std::string baseNameOf(const std::string& path);
+
+// A package holding the given parts, not tied to a file.
+std::unique_ptr<Package> packageFromParts(const std::vector<std::pair<std::string, std::string>>& parts);   // "C:/a/Entity_M.VSS" -> "entity_m"
+
+} // namespace visio::detail

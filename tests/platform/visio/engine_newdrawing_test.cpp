@@ -1,0 +1,172 @@
+// New drawings written whole by the engine, read back by libvisio: every page,
+// shape and text in place, a resized group drawn at its new size, a glued
+// connector ending on its connection points.
+
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "EngineFixtures.h"
+
+using namespace enginetest;
+using visio::Shape;
+
+namespace {
+
+constexpr double mm = 1 / 25.4;
+
+struct Point {
+    double x, y;
+};
+
+// The paths that vsd2raw reports for the first page, as lists of points.
+std::vector<std::vector<Point>> rawPaths(const std::string& file, int page = 1) {
+    std::vector<std::vector<Point>> paths;
+    std::istringstream lines(run("vsd2raw " + shellQuote(file) + " 2>/dev/null").output);
+    int pageNo = 0;
+    std::regex point(R"(svg:x: (-?[0-9.]+)in, svg:y: (-?[0-9.]+)in)");
+    for (std::string line; std::getline(lines, line);) {
+        if (line.find("startPage(") != std::string::npos)
+            ++pageNo;
+        if (pageNo != page || line.find("drawPath") == std::string::npos)
+            continue;
+        std::vector<Point> pts;
+        for (std::sregex_iterator it(line.begin(), line.end(), point), end; it != end; ++it)
+            pts.push_back({std::stod((*it)[1]), std::stod((*it)[2])});
+        if (!pts.empty())
+            paths.push_back(pts);
+    }
+    return paths;
+}
+
+class NewDrawing : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!haveTool("vsd2xhtml") || !haveTool("vsd2raw"))
+            GTEST_SKIP() << "libvisio-tools not installed";
+        app = openBlank(dir);
+        kalemar = app->GetDocuments().Item("kalemar");
+        entityMaster = app->GetDocuments().OpenEx("entity_m.vss", 6).GetMasters().ItemU("Entity");
+    }
+    std::string save() {
+        std::vector<std::string> written = app->SaveChangedDocuments();
+        EXPECT_EQ(written.size(), 1u);
+        return written.empty() ? std::string() : written[0];
+    }
+    ScratchDir dir;
+    std::unique_ptr<visio::Application> app;
+    visio::Document kalemar;
+    visio::Master entityMaster;
+};
+
+TEST_F(NewDrawing, EveryPageShapeAndTextIsReadByLibvisio) {
+    visio::Page first = app->ActivePage();
+    Shape order = first.Drop(kalemar.GetMasters().ItemU("Object"), 2, 8);
+    order.SetText("Заказ клиента");
+    Shape step = first.Drop(kalemar.GetMasters().ItemU("Process"), 5, 8);
+    step.SetText("Принять заказ");
+    Shape entity = first.Drop(entityMaster, 3, 4);
+    entity.GetShapes().Item(1).SetText("Orders");
+    entity.GetShapes().Item(2).SetText("  Id(Integer)\n  Note(VarChar)");
+    Shape connector = first.Drop(app->ConnectorToolDataObject(), 1, 1);
+    connector.Cells("BeginX").GlueTo(order.CellsSRC(7, 0, 0));
+    connector.Cells("EndX").GlueTo(step.CellsSRC(7, 0, 0));
+    connector.GetCharacters().SetText("поток");
+    visio::Page second = app->ActiveDocument().GetPages().Add();
+    second.SetName("Отгрузка");
+    second.Drop(kalemar.GetMasters().ItemU("Document"), 3, 3).SetText("Накладная");
+
+    std::string file = save();
+    CommandResult html = run("vsd2xhtml " + shellQuote(file) + " 2>&1");
+    ASSERT_EQ(html.status, 0) << html.output;
+    size_t pages = 0;
+    for (size_t at = html.output.find("<svg:svg"); at != std::string::npos; at = html.output.find("<svg:svg", at + 1))
+        ++pages;
+    EXPECT_EQ(pages, 2u);
+    for (const char* text : {"Заказ клиента", "Принять заказ", "Orders", "Id(Integer)", "Note(VarChar)", "поток",
+                             "Накладная"})
+        EXPECT_NE(html.output.find(text), std::string::npos) << text;
+    CommandResult raw = run("vsd2raw " + shellQuote(file) + " 2>&1");
+    EXPECT_NE(raw.output.find("draw:name: Отгрузка"), std::string::npos);
+}
+
+TEST_F(NewDrawing, ResizedEntityIsDrawnAtItsNewHeightWithItsPartsInside) {
+    Shape entity = app->ActivePage().Drop(entityMaster, 3, 5);
+    entity.CellsSRC(1, 1, 3).SetFormulaU("17 mm");
+    std::string file = save();
+
+    double left = 1e9, right = -1e9, top = 1e9, bottom = -1e9;
+    for (const auto& path : rawPaths(file))
+        for (const Point& p : path) {
+            left = std::min(left, p.x);
+            right = std::max(right, p.x);
+            top = std::min(top, p.y);
+            bottom = std::max(bottom, p.y);
+        }
+    double pageHeight = 297 * mm;
+    // vsd2raw prints four decimals of an inch.
+    EXPECT_NEAR(bottom - top, 17 * mm, 0.002);
+    EXPECT_NEAR(right - left, entity.Cells("Width").ResultIU(), 0.002);
+    EXPECT_NEAR(pageHeight - bottom, 5 - 17 * mm / 2, 0.002) << "the lower edge stays centred on the pin";
+}
+
+TEST_F(NewDrawing, GluedConnectorEndsOnTheConnectionPointsAndFollowsThem) {
+    visio::Page page = app->ActivePage();
+    Shape a = page.Drop(entityMaster, 1, 1);
+    Shape b = page.Drop(entityMaster, 4, 1);
+    Shape c = page.Drop(app->ConnectorToolDataObject(), 5, 5);
+    c.SendToBack();
+    c.Cells("BeginX").GlueTo(a.CellsSRC(7, 8, 0));
+    c.Cells("EndX").GlueTo(b.CellsSRC(7, 8, 0));
+    // Moving the target afterwards moves the connector's end with it.
+    b.CellsSRC(1, 1, 3).SetFormulaU("12.5 mm");
+
+    auto pointOf = [](const Shape& s) {
+        double x = s.Cells("PinX").ResultIU() - s.Cells("LocPinX").ResultIU() + s.CellsSRC(7, 8, 0).ResultIU();
+        double y = s.Cells("PinY").ResultIU() - s.Cells("LocPinY").ResultIU() + s.CellsSRC(7, 8, 1).ResultIU();
+        return Point{x, y};
+    };
+    Point pa = pointOf(a), pb = pointOf(b);
+    EXPECT_NEAR(c.Cells("BeginX").ResultIU(), pa.x, 1e-9);
+    EXPECT_NEAR(c.Cells("BeginY").ResultIU(), pa.y, 1e-9);
+    EXPECT_NEAR(c.Cells("EndX").ResultIU(), pb.x, 1e-9);
+    EXPECT_NEAR(c.Cells("EndY").ResultIU(), pb.y, 1e-9);
+
+    std::vector<visio::Connect> connects = page.Connects();
+    ASSERT_EQ(connects.size(), 2u);
+    EXPECT_EQ(connects[0].fromSheet, c.ID());
+    EXPECT_EQ(connects[0].fromCell, "BeginX");
+    EXPECT_EQ(connects[0].toSheet, a.ID());
+    EXPECT_EQ(connects[0].toCell, "Connections.X9");
+    EXPECT_EQ(connects[1].fromCell, "EndX");
+    EXPECT_EQ(connects[1].toSheet, b.ID());
+    EXPECT_EQ(page.GetShapes().Item(1), c) << "the connector lies behind the entities";
+
+    std::string file = save();
+    double pageHeight = 297 * mm;
+    // The connector is drawn first; its path runs from one point to the other.
+    std::vector<std::vector<Point>> paths = rawPaths(file);
+    ASSERT_FALSE(paths.empty());
+    const std::vector<Point>& line = paths.front();
+    EXPECT_NEAR(line.front().x, pa.x, 0.002);
+    EXPECT_NEAR(line.front().y, pageHeight - pa.y, 0.002);
+    EXPECT_NEAR(line.back().x, pb.x, 0.002);
+    EXPECT_NEAR(line.back().y, pageHeight - pb.y, 0.002);
+}
+
+TEST_F(NewDrawing, SavedXmlFollowsWhatVisioWrites) {
+    Shape entity = app->ActivePage().Drop(entityMaster, 1, 1);
+    entity.GetShapes().Item(1).SetText("Orders");
+    std::string file = save();
+    std::string page = run("unzip -p " + shellQuote(file) + " visio/pages/page1.xml").output;
+    EXPECT_EQ(page.rfind("<?xml version='1.0' encoding='utf-8' ?>", 0), 0u) << page.substr(0, 80);
+    EXPECT_NE(page.find("<Shape ID='1' NameU='Entity' Name='Entity' Type='Group' Master='"), std::string::npos)
+        << page.substr(0, 400);
+    EXPECT_NE(page.find("MasterShape='6'"), std::string::npos);
+    std::string rels = run("unzip -p " + shellQuote(file) + " visio/pages/_rels/page1.xml.rels").output;
+    EXPECT_NE(rels.find("relationships/master"), std::string::npos) << rels;
+    std::string types = run("unzip -p " + shellQuote(file) + " '\\[Content_Types\\].xml'").output;
+    EXPECT_NE(types.find("/visio/masters/master1.xml"), std::string::npos) << types;
+}
+
+} // namespace

@@ -1,0 +1,179 @@
+// Real drawings made by Visio: every one opens, saves without losing anything,
+// and a changed property value changes that value and nothing else.
+
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "EngineFixtures.h"
+
+using namespace enginetest;
+
+namespace {
+
+std::vector<std::string> samplesWithExtension(std::initializer_list<const char*> extensions) {
+    std::vector<std::string> out;
+    for (const auto& e : fs::directory_iterator(KALEMAR_SAMPLES_DIR))
+        for (const char* ext : extensions)
+            if (e.path().extension() == ext)
+                out.push_back(e.path().string());
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+// The parts of a package as the Info-ZIP tools read them, not as we do.
+std::map<std::string, std::string> partsOf(const std::string& file) {
+    std::map<std::string, std::string> parts;
+    std::istringstream names(run("unzip -Z1 " + shellQuote(file)).output);
+    for (std::string name; std::getline(names, name);) {
+        std::string escaped;
+        for (char c : name) {
+            if (c == '[' || c == ']' || c == '*' || c == '?')
+                escaped += '\\';
+            escaped += c;
+        }
+        parts[name] = run("unzip -p " + shellQuote(file) + " " + shellQuote(escaped)).output;
+    }
+    return parts;
+}
+
+std::string fileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The first shape of the drawing that has property row 0, with its page.
+std::optional<visio::Shape> firstShapeWithProperty(visio::Application& app) {
+    visio::Pages pages = app.ActiveDocument().GetPages();
+    for (int p = 1; p <= pages.Count(); ++p) {
+        visio::Shapes shapes = pages.Item(p).GetShapes();
+        for (int i = 1; i <= shapes.Count(); ++i)
+            if (shapes.Item(i).CellsSRCExists(243, 0, 2, 0) == -1)
+                return shapes.Item(i);
+    }
+    return std::nullopt;
+}
+
+class EverySample : public ::testing::TestWithParam<std::string> {};
+
+bool isStencil(const std::string& path) { return fs::path(path).extension() == ".vssx"; }
+
+void walkShapes(visio::Shapes shapes) {
+    for (int i = 1; i <= shapes.Count(); ++i) {
+        visio::Shape s = shapes.Item(i);
+        EXPECT_FALSE(s.Name().empty());
+        s.Text();
+        s.CellsSRC(1, 1, 0).FormulaU();
+        s.CellsSRC(1, 1, 1).FormulaU();
+        for (int row = 0; s.CellsSRCExists(243, row, 2, 0) == -1; ++row)
+            s.CellsSRC(243, row, 0).FormulaU();
+        walkShapes(s.GetShapes());
+    }
+}
+
+TEST_P(EverySample, OpensAndWalksEveryShapeAndCell) {
+    ScratchDir dir;
+    std::unique_ptr<visio::Application> app;
+    visio::Document doc;
+    if (isStencil(GetParam())) {
+        // A stencil opens beside the session's drawing, as Visio docks it.
+        std::string copy = dir.file(fs::path(GetParam()).filename().string());
+        fs::copy_file(GetParam(), copy);
+        app = openBlank(dir);
+        doc = app->GetDocuments().OpenEx(copy, 6);
+        EXPECT_TRUE(doc.IsStencil());
+        EXPECT_GT(doc.GetMasters().Count(), 0);
+    } else {
+        app = openCopy(GetParam(), dir);
+        doc = app->ActiveDocument();
+        EXPECT_GT(doc.GetPages().Count(), 0);
+    }
+    for (int p = 1; p <= doc.GetPages().Count(); ++p)
+        walkShapes(doc.GetPages().Item(p).GetShapes());
+    for (int m = 1; m <= doc.GetMasters().Count(); ++m)
+        walkShapes(doc.GetMasters().Item(m).GetShapes());
+    EXPECT_TRUE(app->SaveChangedDocuments().empty()) << "reading changes nothing";
+}
+
+TEST_P(EverySample, ChangedPropertyValueChangesOnlyThatCell) {
+    if (isStencil(GetParam()))
+        GTEST_SKIP() << "a stencil has no pages";
+    ScratchDir dir;
+    std::string copy;
+    auto app = openCopy(GetParam(), dir, &copy);
+    std::optional<visio::Shape> shape = firstShapeWithProperty(*app);
+    if (!shape)
+        GTEST_SKIP() << "no shape with property rows on a page";
+    std::string before = fileBytes(copy);
+    auto originalParts = partsOf(copy);
+    const std::string marker = "KALEMAR-CHANGED-VALUE";
+    shape->CellsSRC(243, 0, 0).SetFormulaU("\"" + marker + "\"");
+    EXPECT_EQ(shape->CellsSRC(243, 0, 0).FormulaU(), "\"" + marker + "\"");
+    ASSERT_EQ(app->SaveChangedDocuments(), std::vector<std::string>{copy});
+    app.reset();
+
+    auto savedParts = partsOf(copy);
+    ASSERT_EQ(savedParts.size(), originalParts.size());
+    int changedParts = 0;
+    for (const auto& [name, bytes] : originalParts) {
+        ASSERT_TRUE(savedParts.count(name)) << name;
+        const std::string& now = savedParts[name];
+        if (now == bytes)
+            continue;
+        ++changedParts;
+        // The difference is one region: what stood there held no markup, and
+        // what stands there now is the value with at most its cell and row.
+        size_t prefix = 0;
+        while (prefix < bytes.size() && prefix < now.size() && bytes[prefix] == now[prefix])
+            ++prefix;
+        size_t suffix = 0;
+        while (suffix < bytes.size() - prefix && suffix < now.size() - prefix &&
+               bytes[bytes.size() - 1 - suffix] == now[now.size() - 1 - suffix])
+            ++suffix;
+        std::string removed = bytes.substr(prefix, bytes.size() - prefix - suffix);
+        std::string added = now.substr(prefix, now.size() - prefix - suffix);
+        EXPECT_EQ(removed.find('<'), std::string::npos) << name << ": removed " << removed;
+        EXPECT_LT(added.size(), marker.size() + 200) << name << ": added " << added;
+        EXPECT_EQ(added.find("<Shape"), std::string::npos) << name << ": added " << added;
+    }
+    EXPECT_EQ(changedParts, 1);
+
+    if (haveTool("vsd2xhtml")) {
+        std::string original = dir.file("original.vsdx");
+        std::ofstream(original, std::ios::binary) << before;
+        CommandResult a = run("vsd2xhtml " + shellQuote(original) + " 2>/dev/null");
+        CommandResult b = run("vsd2xhtml " + shellQuote(copy) + " 2>/dev/null");
+        EXPECT_EQ(a.status, 0);
+        EXPECT_EQ(b.status, 0);
+        EXPECT_EQ(a.output, b.output) << "shape data do not show in the drawing, so nothing else may differ";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Samples, EverySample,
+                         ::testing::ValuesIn(samplesWithExtension({".vsdx", ".vssx", ".vsdm"})),
+                         [](const auto& info) {
+                             std::string n = fs::path(info.param).stem().string();
+                             for (char& c : n)
+                                 if (!std::isalnum(static_cast<unsigned char>(c)))
+                                     c = '_';
+                             return n;
+                         });
+
+TEST(XmlDrawings, AreRefusedWithAMessageThatNamesTheFormat) {
+    for (const std::string& vdx : samplesWithExtension({".vdx"})) {
+        ScratchDir dir;
+        try {
+            openCopy(vdx, dir);
+            ADD_FAILURE() << vdx << " opened";
+        } catch (const visio::VisioError& e) {
+            EXPECT_NE(std::string(e.what()).find(".vdx"), std::string::npos) << e.what();
+        }
+    }
+}
+
+TEST(Stencils, AreNotDrawings) {
+    ScratchDir dir;
+    EXPECT_THROW(openCopy(samplePath("ibm_Boxes.vssx"), dir), visio::VisioError);
+}
+
+} // namespace
