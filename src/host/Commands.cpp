@@ -1,0 +1,46 @@
+#include "host/Commands.h"
+
+#include <algorithm>
+#include <string>
+
+namespace host {
+
+namespace {
+
+// One line per command; a command joins the build by naming its entry here.
+const CommandEntry kCommands[] = {
+    {2, "entity diagram of the objects' tables, drawn as a new drawing", nullptr},
+    {3, "two-pane text editor", nullptr},
+    {4, "export of the objects' tables into a new database file", nullptr},
+    {5, "object editor of the selected object", nullptr},
+    {6, "procedure editor of the selected procedure", nullptr},
+    {7, "numbering of the objects or procedures of the active page", nullptr},
+    {8, "about window", nullptr},
+    {9, "text viewer that creates elements from selected text", nullptr},
+    {10, "listing of the elements into a new spreadsheet", nullptr},
+    {11, "detail page of the detail frame on the active page", nullptr},
+};
+
+} // namespace
+
+std::span<const CommandEntry> CommandTable()
+{
+    return kCommands;
+}
+
+const CommandEntry* FindCommand(int number)
+{
+    auto it = std::find_if(std::begin(kCommands), std::end(kCommands),
+                           [number](const CommandEntry& entry) { return entry.number == number; });
+    return it == std::end(kCommands) ? nullptr : &*it;
+}
+
+void RunCommand(const CommandEntry& command)
+{
+    if (command.run == nullptr) {
+        throw CommandNotAvailableError("Command " + std::to_string(command.number) + " is not available yet");
+    }
+    command.run();
+}
+
+} // namespace host

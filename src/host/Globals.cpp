@@ -1,0 +1,4 @@
+#include "host/Globals.h"
+
+visio::Application* VisioApp = nullptr;
+visio::Shape SelectedShape;

@@ -1,0 +1,28 @@
+#pragma once
+
+// The common open and save dialogs, with Windows-style filters.
+
+#include <optional>
+#include <string>
+
+#include <QString>
+
+namespace ui {
+
+// Asks for a file to save. `filter` is in Windows form ("Access Database
+// (*.mdb)|*.mdb|All (*.*)|*.*"); `defaultExt` ("mdb" or ".mdb") is appended
+// when the chosen name has no extension. Nothing when cancelled. A next
+// scripted step "--file PATH" or "--cancel" answers it; a headless run
+// without one raises ScriptError.
+std::optional<std::string> SaveFileDialog(const std::string& filter, const std::string& defaultExt);
+
+// Asks for a file to open, as SaveFileDialog (an empty filter offers every file).
+std::optional<std::string> OpenFileDialog(const std::string& filter);
+
+// The Qt form of a Windows filter: "Access Database (*.mdb);;All (*)".
+QString QtFileFilter(const std::string& windowsFilter);
+
+// `path` with ".ext" appended when its file name has no extension.
+std::string WithDefaultExtension(const std::string& path, const std::string& defaultExt);
+
+} // namespace ui
