@@ -1,20 +1,36 @@
 #include "host/Commands.h"
 
 #include <algorithm>
+#include <memory>
 #include <string>
+
+#include "database/Unit_AccessExportDM.h"
+#include "database/Unit_DBExport.h"
+#include "numbering/Unit_AutoNum.h"
 
 namespace host {
 
 namespace {
 
+// The export's data module lives exactly as long as the command: closing it
+// closes the database connection before the drawing is released.
+void RunDatabaseExport()
+{
+    dmExportAccess = std::make_unique<TdmExportAccess>();
+    struct ModuleRelease {
+        ~ModuleRelease() { dmExportAccess.reset(); }
+    } release;
+    ExportToAccess();
+}
+
 // One line per command; a command joins the build by naming its entry here.
 const CommandEntry kCommands[] = {
     {2, "entity diagram of the objects' tables, drawn as a new drawing", nullptr},
     {3, "two-pane text editor", nullptr},
-    {4, "export of the objects' tables into a new database file", nullptr},
+    {4, "export of the objects' tables into a new database file", RunDatabaseExport},
     {5, "object editor of the selected object", nullptr},
     {6, "procedure editor of the selected procedure", nullptr},
-    {7, "numbering of the objects or procedures of the active page", nullptr},
+    {7, "numbering of the objects or procedures of the active page", ExecuteAutoNum},
     {8, "about window", nullptr},
     {9, "text viewer that creates elements from selected text", nullptr},
     {10, "listing of the elements into a new spreadsheet", nullptr},

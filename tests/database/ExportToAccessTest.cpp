@@ -74,8 +74,8 @@ TEST_F(ExportToAccessTest, CreatesTheFileAndOneTablePerDefinition)
               "CREATE TABLE Customers(Id Integer primary key not null , Name Text(255));\n"
               "CREATE TABLE Orders(Id Integer primary key not null , CustomerId Integer constraint "
               "FK_Customers_Id references Customers(Id), Note Text(255));\n");
-    EXPECT_EQ(Sqlite3(path, "select name, type, \"notnull\", pk from pragma_table_info('Orders')"),
-              "Id|Integer|1|1\nCustomerId|Integer|0|0\nNote|Text(255)|0|0\n");
+    EXPECT_EQ(Sqlite3(path, "select name, upper(type), \"notnull\", pk from pragma_table_info('Orders')"),
+              "Id|INTEGER|1|1\nCustomerId|INTEGER|0|0\nNote|TEXT(255)|0|0\n");
     EXPECT_EQ(Sqlite3(path, "PRAGMA foreign_key_list(Orders)"),
               "0|0|Customers|CustomerId|Id|NO ACTION|NO ACTION|NONE\n");
     EXPECT_EQ(dmExportAccess->ADOConnection1.ConnectionString(),

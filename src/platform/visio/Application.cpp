@@ -71,6 +71,7 @@ DocumentData* ApplicationData::createBlank() {
     std::string name = "Drawing" + std::to_string(++newDrawings);
     std::unique_ptr<DocumentData> doc = loadDocument(packageFromParts(builtin::blankDrawingParts()), name, this);
     doc->isNew = true;
+    doc->cleanRevision = doc->package->revision();
     documents.push_back(std::move(doc));
     return documents.back().get();
 }
@@ -254,6 +255,8 @@ std::vector<std::string> Application::SaveChangedDocuments() {
             requestRecalculation(*doc);
         std::string path = doc->isNew ? freeDrawingPath(data_->firstDrawingFolder, taken) : doc->path;
         doc->package->save(path);
+        doc->cleanRevision = doc->package->revision();
+        doc->alwaysSave = false;
         if (doc->isNew) {
             doc->isNew = false;
             doc->path = path;

@@ -98,7 +98,11 @@ struct DocumentData {
     bool needsRecalcOnOpen = false;
 
     void markDirty(const std::string& partName, XmlPart* part);
-    bool changed() const { return !dirtyParts.empty() || package->isChanged(); }
+    // The package revision at the last save (or, for a drawing made from the
+    // built-in parts, when it was made): a blank drawing nobody touched is not
+    // a change.
+    std::uint64_t cleanRevision = 0;
+    bool changed() const { return !dirtyParts.empty() || package->revision() != cleanRevision; }
     // Writes the dirty parts into the package (not to disk).
     void flushParts();
     std::string fileLabel() const { return path.empty() ? name : path; }

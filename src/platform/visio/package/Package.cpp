@@ -23,6 +23,7 @@ struct Package::Impl {
     std::unique_ptr<pkg::SourceArchive> source;
     std::vector<PartEntry> parts;
     std::unordered_map<std::string, std::size_t> byName;   // folded name -> index in parts
+    std::uint64_t revision = 0;                              // counts writes and removals
 
     void load(std::unique_ptr<pkg::SourceArchive> archive);
     const PartEntry* find(const std::string& partName) const;
@@ -124,6 +125,7 @@ std::string Package::read(const std::string& partName) const {
 // it replaces that part and keeps the stored spelling.
 void Package::write(const std::string& partName, std::string bytes) {
     pkg::entryNameOf(partName);
+    ++impl_->revision;
     if (PartEntry* part = impl_->find(partName)) {
         part->state = PartState::Written;
         part->bytes = std::move(bytes);
@@ -136,6 +138,7 @@ void Package::write(const std::string& partName, std::string bytes) {
 // Removing a part that is not there leaves the package as it is.
 void Package::remove(const std::string& partName) {
     if (PartEntry* part = impl_->find(partName)) {
+        ++impl_->revision;
         part->state = PartState::Removed;
         part->bytes = std::string();
     }
@@ -145,6 +148,8 @@ bool Package::isChanged(const std::string& partName) const {
     const PartEntry* part = impl_->find(partName);
     return part && part->state != PartState::Original;
 }
+
+std::uint64_t Package::revision() const { return impl_->revision; }
 
 bool Package::isChanged() const {
     for (const PartEntry& part : impl_->parts)

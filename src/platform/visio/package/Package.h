@@ -54,6 +54,9 @@ public:
     // True when the part was written or removed since opening.
     bool isChanged(const std::string& partName) const;
     bool isChanged() const;
+    // Grows with every write and removal, saved or not: a caller that notes it
+    // can tell later whether anything was written since.
+    std::uint64_t revision() const;
 
     // Writes the package to `path` atomically: a temporary file beside the
     // target, flushed and synced, then renamed over it. When `path` is the
