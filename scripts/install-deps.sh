@@ -6,7 +6,7 @@ packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   qt6-base-dev libgl-dev libzip-dev libpugixml-dev libsqlite3-dev sqlite3
   libgtest-dev libgmock-dev
-  libvisio-tools zip unzip time
+  libvisio-tools zip unzip time python3 bc
 )
 missing=()
 for p in "${packages[@]}"; do

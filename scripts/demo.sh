@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# The main job on the bundled example drawing: numbers the objects and the
+# procedures of the first page, draws the entity diagram of the objects' tables
+# and creates those tables in a new database. Works on a copy in out/, so the
+# example stays as it is, and prints what each step produced.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+bash scripts/build.sh
+build_dir=${BUILD_DIR:-build}
+kalemar=$build_dir/src/host/kalemar
+dump=$build_dir/src/host/kalemar-dump
+export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+
+out=out
+rm -rf "$out"
+mkdir -p "$out"
+drawing=$out/order-process.vsdx
+cp examples/order-process.vsdx "$drawing"
+
+step() { printf '\n== %s\n' "$*"; }
+
+step "Numbering the objects of page 1 as О-1, О-2, ... (command 7)"
+"$kalemar" --drawing "$drawing" --page 1 \
+  --set tbCONST=О- --choose RzRadioGroup1=0 --press btnSAVE \
+  --set tbCONST=П- --choose RzRadioGroup1=1 --press btnSAVE --press btnClose 7
+
+step "Numbers given (property row 0; the copy on page 2 follows its source)"
+"$dump" "$drawing" | python3 -c '
+import json, sys
+for page in json.load(sys.stdin)["pages"]:
+    print(" ", page["name"])
+    for shape in page["shapes"]:
+        if shape["kind"] in (0, 1, 2) and shape["properties"]:
+            print("    %-20s %s" % (shape["text"] or shape["name"], shape["properties"][0]))
+'
+
+step "Entity diagram of the tables (command 2)"
+"$kalemar" --drawing "$drawing" 2 | tee "$out/diagram.txt"
+
+step "Database with the tables (command 4)"
+"$kalemar" --drawing "$drawing" --file "$out/orders.db" 4
+sqlite3 "$out/orders.db" .schema
+
+step "Files in $out/"
+ls -l "$out"
