@@ -130,15 +130,21 @@ Cell Shape::Cells(const std::string& name) const {
     std::optional<CellAddress> a = detail::addressOfName(s, name);
     if (!a)
         throw VisioError("Shape '" + Name() + "' has no cell " + name);
+    if (a->formulaName.empty())
+        a->formulaName = name;
+    return cellAt(*a);
+}
+
+Cell Shape::cellAt(const detail::CellAddress& address) const {
     Cell cell;
     cell.container_ = container_;
     cell.shape_ = node_;
-    cell.section_ = a->section;
-    cell.rowKey_ = a->rowKey;
-    cell.rowByIndex_ = a->rowByIndex;
-    cell.rowType_ = a->rowType;
-    cell.name_ = a->name;
-    cell.formulaName_ = a->formulaName.empty() ? name : a->formulaName;
+    cell.section_ = address.section;
+    cell.rowKey_ = address.rowKey;
+    cell.rowByIndex_ = address.rowByIndex;
+    cell.rowType_ = address.rowType;
+    cell.name_ = address.name;
+    cell.formulaName_ = address.formulaName;
     return cell;
 }
 
@@ -161,16 +167,7 @@ Cell Shape::CellsSRC(int section, int row, int column) const {
     std::optional<CellAddress> a = detail::addressOfSRC(s, section, row, column);
     if (!a)
         throw VisioError("Shape '" + Name() + "' has no " + describeSRC(section, row, column));
-    Cell cell;
-    cell.container_ = container_;
-    cell.shape_ = node_;
-    cell.section_ = a->section;
-    cell.rowKey_ = a->rowKey;
-    cell.rowByIndex_ = a->rowByIndex;
-    cell.rowType_ = a->rowType;
-    cell.name_ = a->name;
-    cell.formulaName_ = a->formulaName;
-    return cell;
+    return cellAt(*a);
 }
 
 int Shape::CellsSRCExists(int section, int row, int column, int localOnly) const {

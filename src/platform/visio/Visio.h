@@ -22,6 +22,7 @@ namespace detail {
 struct ApplicationData;
 struct DocumentData;
 struct SheetContainer;
+struct CellAddress;
 } // namespace detail
 
 class Shape;
@@ -167,6 +168,7 @@ private:
     friend struct detail::ApplicationData;
     Shape(detail::SheetContainer* container, pugi::xml_node_struct* node)
         : container_(container), node_(node) {}
+    Cell cellAt(const detail::CellAddress& address) const;
     detail::SheetContainer* container_ = nullptr;
     pugi::xml_node_struct* node_ = nullptr;
 };

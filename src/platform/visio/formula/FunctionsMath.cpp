@@ -56,16 +56,6 @@ std::optional<Arguments> argumentsBetween(const Node& call, EvaluationContext& c
     return evaluateArguments(call, context);
 }
 
-double roundToSignificant(double value, int digits)
-{
-    char buffer[64];
-    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                       std::chars_format::scientific, digits - 1);
-    double rounded = value;
-    std::from_chars(buffer, written.ptr, rounded);
-    return rounded;
-}
-
 // x rounded to `digits` decimals by `rounder`. The scaled value keeps only 15
 // significant digits first, so that 1.005 (stored as 1.00499999...) rounds as written.
 std::optional<Value> roundToDigits(double x, double digits, double (*rounder)(double))

@@ -63,17 +63,6 @@ constexpr std::array kWordAliases = {
 };
 
 
-// The value rounded to `digits` significant decimal digits.
-double roundToSignificant(double value, int digits)
-{
-    char buffer[64];
-    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                       std::chars_format::scientific, digits - 1);
-    double rounded = value;
-    std::from_chars(buffer, written.ptr, rounded);
-    return rounded;
-}
-
 // Exponent written the way formulas write it: "2.5E-5", "1.5E300".
 std::string withFormulaExponent(std::string text)
 {
@@ -89,6 +78,17 @@ std::string withFormulaExponent(std::string text)
 }
 
 } // namespace
+
+// The value rounded to `digits` significant decimal digits.
+double roundToSignificant(double value, int digits)
+{
+    char buffer[64];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                       std::chars_format::scientific, digits - 1);
+    double rounded = value;
+    std::from_chars(buffer, written.ptr, rounded);
+    return rounded;
+}
 
 std::optional<UnitInfo> unitByCode(std::string_view code)
 {

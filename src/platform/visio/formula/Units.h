@@ -34,4 +34,7 @@ double fromInternal(double internal, const UnitInfo& unit);
 // ordinary magnitudes: 105, 12.5, -3.25, 0.001.
 std::string formatNumber(double value);
 
+// The value rounded to `digits` significant decimal digits.
+double roundToSignificant(double value, int digits);
+
 } // namespace visio::formula
