@@ -211,10 +211,33 @@ pugi::xml_node localCell(pugi::xml_node shape, const CellAddress& a) {
     return {};
 }
 
+struct RowList {
+    std::vector<RowInfo> rows;
+};
+
+namespace {
+
+// A master's rows do not change while its instances are read, and every
+// instance asks for them at every cell it looks up.
+const std::vector<RowInfo>& masterRows(const ShapeRef& master, const std::string& section) {
+    auto key = std::make_pair(master.node.internal_object(), section);
+    auto& cache = master.container->rowListCache;
+    auto it = cache.find(key);
+    if (it == cache.end()) {
+        auto list = std::make_shared<RowList>();
+        list->rows = mergedRows(master, section);
+        it = cache.emplace(std::move(key), std::move(list)).first;
+    }
+    return it->second->rows;
+}
+
+} // namespace
+
 std::vector<RowInfo> mergedRows(const ShapeRef& shape, const std::string& section) {
     std::vector<RowInfo> rows;
     if (ShapeRef master = masterShapeOf(shape))
-        rows = mergedRows(master, section);
+        rows = master.container->kind == SheetContainer::Kind::Master ? masterRows(master, section)
+                                                                      : mergedRows(master, section);
     auto [name, ix] = splitSection(section);
     pugi::xml_node sec = localSection(shape.node, name, ix);
     if (sec.attribute("Del").as_bool())

@@ -1,3 +1,6 @@
+#include <memory>
+#include <unordered_set>
+#include <functional>
 #include "platform/visio/detail/CellValues.h"
 
 #include <algorithm>
@@ -152,48 +155,79 @@ struct FormulaCell {
     bool inherited;
 };
 
-// Every cell of the shape that has a formula, local or inherited.
-std::vector<FormulaCell> formulaCells(const ShapeRef& shape) {
-    std::vector<FormulaCell> out;
-    std::set<std::string> seen;
-    auto visit = [&](const CellAddress& a) {
-        if (!seen.insert(canonicalKey(a)).second)
-            return;
-        std::optional<std::string> f = activeFormula(shape, a);
-        if (f) {
-            std::optional<FoundCell> found = findCell(shape, a);
-            bool inherited = found && found->inherited;
-            if (found && !found->inherited && std::string_view(found->cell.attribute("F").value()) == "Inh")
-                inherited = true;
-            out.push_back({a, *f, inherited});
-        }
-    };
-    for (ShapeRef s = shape; s; s = masterShapeOf(s)) {
-        for (pugi::xml_node cell : s.node.children("Cell")) {
-            CellAddress a;
-            a.name = cell.attribute("N").value();
-            a.formulaName = a.name;
-            visit(a);
-        }
-        for (pugi::xml_node sec : s.node.children("Section")) {
-            std::string name = sec.attribute("N").value();
-            if (name == "Geometry")
-                name += sec.attribute("IX").value();
-            for (pugi::xml_node row : sec.children("Row")) {
-                bool byIndex = row.attribute("IX") && !row.attribute("N");
-                for (pugi::xml_node cell : row.children("Cell")) {
-                    CellAddress a;
-                    a.section = name;
-                    a.rowByIndex = byIndex;
-                    a.rowKey = row.attribute(byIndex ? "IX" : "N").value();
-                    a.rowType = row.attribute("T").value();
-                    a.name = cell.attribute("N").value();
-                    visit(a);
-                }
+} // namespace
+
+struct FormulaCellList {
+    std::vector<FormulaCell> cells;
+};
+
+namespace {
+
+// The cells of one shape sheet, with the formula each one has there.
+void visitOwnCells(const ShapeRef& s, const std::function<void(const CellAddress&)>& visit) {
+    for (pugi::xml_node cell : s.node.children("Cell")) {
+        CellAddress a;
+        a.name = cell.attribute("N").value();
+        a.formulaName = a.name;
+        visit(a);
+    }
+    for (pugi::xml_node sec : s.node.children("Section")) {
+        std::string name = sec.attribute("N").value();
+        if (name == "Geometry")
+            name += sec.attribute("IX").value();
+        for (pugi::xml_node row : sec.children("Row")) {
+            bool byIndex = row.attribute("IX") && !row.attribute("N");
+            for (pugi::xml_node cell : row.children("Cell")) {
+                CellAddress a;
+                a.section = name;
+                a.rowByIndex = byIndex;
+                a.rowKey = row.attribute(byIndex ? "IX" : "N").value();
+                a.rowType = row.attribute("T").value();
+                a.name = cell.attribute("N").value();
+                visit(a);
             }
         }
     }
+}
+
+std::shared_ptr<const FormulaCellList> formulaCellsOf(const ShapeRef& shape);
+
+// Every cell of the shape that has a formula, local or inherited: its own
+// cells first, then those of its master that it does not hold itself. A cell
+// the shape lacks has the formula its master gives it, so the master's list,
+// computed once per master, serves every instance.
+std::vector<FormulaCell> formulaCells(const ShapeRef& shape) {
+    std::vector<FormulaCell> out;
+    std::unordered_set<std::string> seen;
+    visitOwnCells(shape, [&](const CellAddress& a) {
+        if (!seen.insert(canonicalKey(a)).second)
+            return;
+        std::optional<std::string> f = activeFormula(shape, a);
+        if (!f)
+            return;
+        std::optional<FoundCell> found = findCell(shape, a);
+        bool inherited = found && found->inherited;
+        if (found && !found->inherited && std::string_view(found->cell.attribute("F").value()) == "Inh")
+            inherited = true;
+        out.push_back({a, *f, inherited});
+    });
+    if (ShapeRef master = masterShapeOf(shape)) {
+        for (const FormulaCell& fc : formulaCellsOf(master)->cells)
+            if (seen.insert(canonicalKey(fc.address)).second)
+                out.push_back({fc.address, fc.formula, true});
+    }
     return out;
+}
+
+std::shared_ptr<const FormulaCellList> formulaCellsOf(const ShapeRef& shape) {
+    auto& cache = shape.container->formulaCellCache;
+    auto it = cache.find(shape.node.internal_object());
+    if (it != cache.end())
+        return it->second;
+    auto list = std::make_shared<FormulaCellList>();
+    list->cells = formulaCells(shape);
+    cache.emplace(shape.node.internal_object(), list);
+    return list;
 }
 
 // A point assigned to a cell gives its x to an X cell and its y to a Y cell.

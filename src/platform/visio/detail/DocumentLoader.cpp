@@ -171,6 +171,8 @@ pugi::xml_node SheetContainer::topShapes(bool create) {
 
 void SheetContainer::markChanged() {
     load();
+    formulaCellCache.clear();
+    rowListCache.clear();
     doc->markDirty(partName, contents.get());
 }
 

@@ -40,6 +40,9 @@ struct ApplicationData;
 
 // A page or a master: the entry in pages.xml / masters.xml and its own part of
 // shapes, parsed when first used.
+struct FormulaCellList;
+struct RowList;
+
 struct SheetContainer {
     enum class Kind { Page, Master };
     DocumentData* doc = nullptr;
@@ -72,6 +75,13 @@ struct SheetContainer {
     std::unordered_set<std::string> relatedMasters;
     bool relatedMastersRead = false;
     std::string label() const;     // "page 'Page-1'" or "master 'Entity'"
+    // The formula cells of the master shapes of this container, which every
+    // instance inherits; recalculation asks for them at every write to an
+    // instance. Dropped when this container changes.
+    std::unordered_map<pugi::xml_node_struct*, std::shared_ptr<const FormulaCellList>> formulaCellCache;
+    // The rows of a master shape's sections as its instances inherit them,
+    // keyed by shape and section; kept for masters only, dropped on change.
+    std::map<std::pair<pugi::xml_node_struct*, std::string>, std::shared_ptr<const RowList>> rowListCache;
 };
 
 struct DocumentData {

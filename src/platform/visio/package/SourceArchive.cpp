@@ -1,3 +1,4 @@
+#include <algorithm>
 #include "platform/visio/package/SourceArchive.h"
 
 #include <cerrno>
@@ -130,15 +131,21 @@ std::string SourceArchive::read(const ArchiveEntry& entry) const {
     std::unique_ptr<zip_file_t, ZipFileCloser> file(zip_fopen_index(archive_, entry.index, 0));
     if (!file)
         fail(part + " cannot be unpacked: " + zip_strerror(archive_));
-    std::string bytes(entry.size, '\0');
+    // The buffer grows with the data that actually arrive: a small hostile file
+    // may declare a huge size that its packed data never deliver.
+    constexpr std::uint64_t kChunk = 1u << 20;
+    std::string bytes;
     std::uint64_t done = 0;
     while (done < entry.size) {
-        zip_int64_t n = zip_fread(file.get(), bytes.data() + done, entry.size - done);
+        std::uint64_t want = std::min(kChunk, entry.size - done);
+        bytes.resize(done + want);
+        zip_int64_t n = zip_fread(file.get(), bytes.data() + done, want);
         if (n < 0)
             fail(part + " is corrupt: " + zip_file_strerror(file.get()));
         if (n == 0)
             fail(part + " is corrupt: its data end before its declared size");
         done += static_cast<std::uint64_t>(n);
+        bytes.resize(done);
     }
     // The CRC is checked when the end of the data is read; a byte more means
     // the entry unpacks to more than it declares.
