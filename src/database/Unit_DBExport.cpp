@@ -1,5 +1,6 @@
 #include "database/Unit_DBExport.h"
 
+#include <charconv>
 #include <functional>
 #include <initializer_list>
 #include <stdexcept>
@@ -83,6 +84,115 @@ std::string columnList(const std::vector<TFieldType>& fields)
     return columns;
 }
 
+const char* const EntityStencilFile = "entity_m.vss";
+// Visio matches document names without regard to case.
+const char* const EntityStencilName = "ENTITY_M.VSS";
+const char* const EntityMasterName = "Entity";
+const int OpenDockedReadOnly = 6;
+const int EntityConnectionRow = 8;
+const int GridPitchInches = 3;
+const int EntitiesPerRow = 3;
+
+// Where the next entity goes: rows of three from (1, 1), each row below the last.
+struct EntityGrid {
+    int x = 1;
+    int y = 1;
+    int column = 1;
+
+    void Advance()
+    {
+        x += GridPitchInches;
+        if (column >= EntitiesPerRow) {
+            x = 1;
+            y -= GridPitchInches;
+            column = 0;
+        }
+        ++column;
+    }
+};
+
+// One line per field, "  Name(Type)", with no line feed after the last.
+std::string fieldListText(const std::vector<TFieldType>& fields)
+{
+    std::string text;
+    for (const TFieldType& field : fields) {
+        if (!text.empty())
+            text += '\n';
+        text += "  " + field.Name + "(" + field.TypeName + ")";
+    }
+    return text;
+}
+
+// The header's 8 mm holds the first field; each further field adds a line of
+// 4.5 mm. Written in the shortest form with a full stop whatever the locale.
+std::string entityHeightFormula(std::size_t fieldCount)
+{
+    const double millimetres = 8 + 4.5 * (static_cast<double>(fieldCount) - 1);
+    char digits[32];
+    const auto written = std::to_chars(digits, digits + sizeof digits, millimetres, std::chars_format::fixed);
+    return std::string(digits, written.ptr) + " mm";
+}
+
+void fillEntity(const visio::Shape& entity, const TTableRec& table)
+{
+    const visio::Shapes parts = entity.GetShapes();
+    const int partCount = parts.Count();
+    for (int k = 1; k <= partCount; ++k) {
+        visio::Shape part = parts.Item(k);
+        if (k == 1)
+            part.SetText(table.Name);
+        if (k == 2 && !table.Fields.empty()) {
+            part.CellsSRC(visio::visSectionParagraph, 0, 6).SetFormulaU("0"); // HorzAlign: left
+            part.CellsSRC(visio::visSectionObject, 11, 4).SetFormulaU("0");   // VerticalAlign: top
+            part.SetText(fieldListText(table.Fields));
+        }
+    }
+    entity.CellsSRC(visio::visSectionObject, 1, 3).SetFormulaU(entityHeightFormula(table.Fields.size()));
+}
+
+void drawEntities(visio::Application& application, TTableCollection& tables)
+{
+    EntityGrid grid;
+    for (const auto& table : tables) {
+        const visio::Master master =
+            application.GetDocuments().Item(EntityStencilName).GetMasters().ItemU(EntityMasterName);
+        table->Shape = application.ActiveWindow().GetPage().Drop(master, grid.x, grid.y);
+        grid.Advance();
+        fillEntity(table->Shape, *table);
+    }
+}
+
+bool isForeignKey(const TFieldType& field)
+{
+    return (field.KeyKind == 2 || field.KeyKind == 3) && !field.RefTable.empty() && !field.RefField.empty();
+}
+
+void labelConnector(const visio::Shape& connector, const std::string& label)
+{
+    visio::Characters characters = connector.GetCharacters();
+    characters.SetBegin(0);
+    characters.SetEnd(0);
+    characters.SetText(label);
+}
+
+// Only the table name decides where a connector goes; every table of that
+// name gets one.
+void connectForeignKeys(visio::Application& application, const TTableCollection& tables)
+{
+    for (const auto& table : tables) {
+        for (const TFieldType& field : table->Fields) {
+            if (!isForeignKey(field))
+                continue;
+            for (const auto& target : tables) {
+                if (target->Name != field.RefTable)
+                    continue;
+                const visio::Shape connector = ConnectEntities(application, table->Shape, target->Shape);
+                labelConnector(connector, field.Name + " -> " + field.RefField);
+            }
+        }
+    }
+}
+
 } // namespace
 
 TTableCollection CollectTables(visio::Application& application)
@@ -163,4 +273,32 @@ void ExportToAccess()
         module.ADOQuery1.SQL().Add(statement);
         module.ADOQuery1.ExecSQL();
     }
+}
+
+void BuildEntityDiagram()
+{
+    visio::Application& application = sessionApplication();
+    TTableCollection tables = CollectTables(application);
+    DrawEntityDiagram(application, tables);
+}
+
+void DrawEntityDiagram(visio::Application& application, TTableCollection& tables)
+{
+    application.GetDocuments().AddEx("", 0, 0);
+    application.GetDocuments().OpenEx(EntityStencilFile, OpenDockedReadOnly);
+    drawEntities(application, tables);
+    connectForeignKeys(application, tables);
+}
+
+visio::Shape ConnectEntities(visio::Application& application, const visio::Shape& fromShape,
+                             const visio::Shape& toShape)
+{
+    const visio::Shape connector =
+        application.ActiveWindow().GetPage().Drop(application.ConnectorToolDataObject(), 5, 5);
+    connector.CellsSRC(visio::visSectionObject, 23, 19).SetFormulaU(1); // ConLineRouteExt: straight
+    connector.CellsSRC(visio::visSectionObject, 23, 10).SetFormulaU(1); // ShapeRouteStyle: right angle
+    connector.SendToBack();
+    connector.Cells("BeginX").GlueTo(fromShape.CellsSRC(visio::visSectionConnectionPts, EntityConnectionRow, 0));
+    connector.Cells("EndX").GlueTo(toShape.CellsSRC(visio::visSectionConnectionPts, EntityConnectionRow, 0));
+    return connector;
 }

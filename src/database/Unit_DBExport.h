@@ -2,7 +2,8 @@
 
 // The database tools' common ground: the tables that the object shapes of the
 // active document define, the foreign-key targets the object editor offers,
-// and the export of those tables into a database file (command 4).
+// the entity diagram of those tables (command 2) and their export into a
+// database file (command 4).
 
 #include <memory>
 #include <string>
@@ -38,3 +39,22 @@ std::string CreateTableStatement(const TTableRec& table);
 // document order. Needs dmExportAccess (Unit_AccessExportDM). A statement the
 // engine refuses raises jet::JetError; tables created before it stay.
 void ExportToAccess();
+
+// Command 2: collects the tables of VisioApp's active document and draws them
+// as an entity diagram in a new drawing, also when there are none. The source
+// document is only read. Raises what DrawEntityDiagram raises.
+void BuildEntityDiagram();
+
+// Draws `tables` into a new drawing with the entity_m stencil docked: one
+// "Entity" per table in rows of three, 3 inches apart from (1, 1) rightwards and
+// downwards, and then one labelled connector per foreign-key field to every
+// table of the referenced name. Stores each entity in its record's Shape. A
+// missing stencil, master or connection point raises VisioError; what was drawn
+// before stays.
+void DrawEntityDiagram(visio::Application& application, TTableCollection& tables);
+
+// Drops a dynamic connector on the active page, behind everything, and glues
+// its begin to connection row 8 of `fromShape` and its end to that of
+// `toShape`; returns it. VisioError when an entity has no such row.
+visio::Shape ConnectEntities(visio::Application& application, const visio::Shape& fromShape,
+                             const visio::Shape& toShape);

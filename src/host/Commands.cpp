@@ -25,7 +25,7 @@ void RunDatabaseExport()
 
 // One line per command; a command joins the build by naming its entry here.
 const CommandEntry kCommands[] = {
-    {2, "entity diagram of the objects' tables, drawn as a new drawing", nullptr},
+    {2, "entity diagram of the objects' tables, drawn as a new drawing", BuildEntityDiagram},
     {3, "two-pane text editor", nullptr},
     {4, "export of the objects' tables into a new database file", RunDatabaseExport},
     {5, "object editor of the selected object", nullptr},
