@@ -153,6 +153,7 @@ struct FormulaCell {
     CellAddress address;
     std::string formula;
     bool inherited;
+    std::string key;   // canonicalKey(address)
 };
 
 } // namespace
@@ -198,10 +199,14 @@ std::shared_ptr<const FormulaCellList> formulaCellsOf(const ShapeRef& shape);
 // computed once per master, serves every instance.
 std::vector<FormulaCell> formulaCells(const ShapeRef& shape) {
     std::vector<FormulaCell> out;
-    std::unordered_set<std::string> seen;
+    // A shape holds few cells of its own; a short list beats hashing the
+    // master's many keys.
+    std::vector<std::string> ownKeys;
     visitOwnCells(shape, [&](const CellAddress& a) {
-        if (!seen.insert(canonicalKey(a)).second)
+        std::string key = canonicalKey(a);
+        if (std::find(ownKeys.begin(), ownKeys.end(), key) != ownKeys.end())
             return;
+        ownKeys.push_back(key);
         std::optional<std::string> f = activeFormula(shape, a);
         if (!f)
             return;
@@ -209,12 +214,12 @@ std::vector<FormulaCell> formulaCells(const ShapeRef& shape) {
         bool inherited = found && found->inherited;
         if (found && !found->inherited && std::string_view(found->cell.attribute("F").value()) == "Inh")
             inherited = true;
-        out.push_back({a, *f, inherited});
+        out.push_back({a, *f, inherited, std::move(key)});
     });
     if (ShapeRef master = masterShapeOf(shape)) {
         for (const FormulaCell& fc : formulaCellsOf(master)->cells)
-            if (seen.insert(canonicalKey(fc.address)).second)
-                out.push_back({fc.address, fc.formula, true});
+            if (std::find(ownKeys.begin(), ownKeys.end(), fc.key) == ownKeys.end())
+                out.push_back({fc.address, fc.formula, true, fc.key});
     }
     return out;
 }
