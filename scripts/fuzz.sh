@@ -7,7 +7,7 @@ set -euo pipefail
 
 seconds="${1:-30}"
 root="$(cd "$(dirname "$0")/.." && pwd)"
-build="${KALEMAR_FUZZ_BUILD_DIR:-$(dirname "$root")/build-fuzz}"
+build="${KALEMAR_FUZZ_BUILD_DIR:-$root/build-fuzz}"
 targets=(fuzz_formula fuzz_table_definition fuzz_package)
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
