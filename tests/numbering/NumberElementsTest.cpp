@@ -110,7 +110,7 @@ TEST_P(NumberElementsCases, WritesTheNumbersOfTheCase)
 }
 
 INSTANTIATE_TEST_SUITE_P(Numbering, NumberElementsCases, testing::ValuesIn(Cases),
-                         [](const testing::TestParamInfo<Case>& info) { return "Case" + std::to_string(info.index); });
+                         [](const testing::TestParamInfo<Case>& param) { return "Case" + std::to_string(param.index); });
 
 TEST(NumberElements, RunningTheSamePassTwiceWritesTheSameNumbers)
 {
