@@ -8,6 +8,7 @@
 #include <zip.h>
 
 #include "platform/visio/VisioError.h"
+#include "platform/visio/package/SourceArchive.h"
 
 namespace visio::pkg {
 namespace {
@@ -21,14 +22,6 @@ std::time_t zipEpoch() {
     day.tm_mday = 1;
     day.tm_isdst = -1;
     return std::mktime(&day);
-}
-
-std::string libzipMessage(int code) {
-    zip_error_t error;
-    zip_error_init_with_code(&error, code);
-    std::string message = zip_error_strerror(&error);
-    zip_error_fini(&error);
-    return message;
 }
 
 FileDescriptor openForWriting(const std::string& path, const std::string& label) {

@@ -1,5 +1,6 @@
-#include <algorithm>
 #include "platform/visio/package/SourceArchive.h"
+
+#include <algorithm>
 
 #include <cerrno>
 #include <unordered_set>
@@ -20,14 +21,6 @@ namespace {
 // packs a run of one byte about 1000:1, which is legal, if odd, in a small part.
 constexpr std::uint64_t kRatioCheckFloor = 1ull << 20;
 
-std::string libzipMessage(int code) {
-    zip_error_t error;
-    zip_error_init_with_code(&error, code);
-    std::string message = zip_error_strerror(&error);
-    zip_error_fini(&error);
-    return message;
-}
-
 bool startsLikeZip(int fd) {
     char magic[4] = {};
     return ::pread(fd, magic, sizeof magic, 0) == 4 && magic[0] == 'P' && magic[1] == 'K';
@@ -47,6 +40,14 @@ struct ZipFileCloser {
 };
 
 } // namespace
+
+std::string libzipMessage(int code) {
+    zip_error_t error;
+    zip_error_init_with_code(&error, code);
+    std::string message = zip_error_strerror(&error);
+    zip_error_fini(&error);
+    return message;
+}
 
 std::unique_ptr<SourceArchive> SourceArchive::open(const std::string& path,
                                                    const PackageLimits& limits) {

@@ -12,6 +12,9 @@ struct zip;
 
 namespace visio::pkg {
 
+// libzip's text for one of its error codes.
+std::string libzipMessage(int code);
+
 // One file entry of the archive (directory entries are not parts and are left out).
 struct ArchiveEntry {
     std::string name;          // as stored: "visio/document.xml"
