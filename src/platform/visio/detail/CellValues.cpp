@@ -193,20 +193,36 @@ void visitOwnCells(const ShapeRef& s, const std::function<void(const CellAddress
 
 std::shared_ptr<const FormulaCellList> formulaCellsOf(const ShapeRef& shape);
 
-// Every cell of the shape that has a formula, local or inherited: its own
-// cells first, then those of its master that it does not hold itself. A cell
-// the shape lacks has the formula its master gives it, so the master's list,
-// computed once per master, serves every instance.
-std::vector<FormulaCell> formulaCells(const ShapeRef& shape) {
-    std::vector<FormulaCell> out;
+// Every cell of a shape that has a formula, local or inherited: its own cells
+// first, then those of its master that it does not hold itself. A cell the
+// shape lacks has the formula its master gives it, so the master's list,
+// computed once per master, serves every instance without being copied.
+struct ShapeFormulaCells {
+    std::vector<FormulaCell> own;
     // A shape holds few cells of its own; a short list beats hashing the
     // master's many keys.
     std::vector<std::string> ownKeys;
+    std::shared_ptr<const FormulaCellList> master;
+
+    // Calls visit(cell, inherited) for every cell in order.
+    template <class Visit>
+    void forEach(Visit&& visit) const {
+        for (const FormulaCell& fc : own)
+            visit(fc, fc.inherited);
+        if (master)
+            for (const FormulaCell& fc : master->cells)
+                if (std::find(ownKeys.begin(), ownKeys.end(), fc.key) == ownKeys.end())
+                    visit(fc, true);
+    }
+};
+
+ShapeFormulaCells formulaCells(const ShapeRef& shape) {
+    ShapeFormulaCells out;
     visitOwnCells(shape, [&](const CellAddress& a) {
         std::string key = canonicalKey(a);
-        if (std::find(ownKeys.begin(), ownKeys.end(), key) != ownKeys.end())
+        if (std::find(out.ownKeys.begin(), out.ownKeys.end(), key) != out.ownKeys.end())
             return;
-        ownKeys.push_back(key);
+        out.ownKeys.push_back(key);
         std::optional<std::string> f = activeFormula(shape, a);
         if (!f)
             return;
@@ -214,13 +230,10 @@ std::vector<FormulaCell> formulaCells(const ShapeRef& shape) {
         bool inherited = found && found->inherited;
         if (found && !found->inherited && std::string_view(found->cell.attribute("F").value()) == "Inh")
             inherited = true;
-        out.push_back({a, *f, inherited, std::move(key)});
+        out.own.push_back({a, *f, inherited, std::move(key)});
     });
-    if (ShapeRef master = masterShapeOf(shape)) {
-        for (const FormulaCell& fc : formulaCellsOf(master)->cells)
-            if (std::find(ownKeys.begin(), ownKeys.end(), fc.key) == ownKeys.end())
-                out.push_back({fc.address, fc.formula, true, fc.key});
-    }
+    if (ShapeRef master = masterShapeOf(shape))
+        out.master = formulaCellsOf(master);
     return out;
 }
 
@@ -230,7 +243,9 @@ std::shared_ptr<const FormulaCellList> formulaCellsOf(const ShapeRef& shape) {
     if (it != cache.end())
         return it->second;
     auto list = std::make_shared<FormulaCellList>();
-    list->cells = formulaCells(shape);
+    formulaCells(shape).forEach([&](const FormulaCell& fc, bool inherited) {
+        list->cells.push_back({fc.address, fc.formula, inherited, fc.key});
+    });
     cache.emplace(shape.node.internal_object(), list);
     return list;
 }
@@ -443,11 +458,11 @@ bool isTransformCell(const std::string& key) {
 
 // True when the formula reads a cell that changed; a PAR() also reads the
 // transform of the sheet whose point it converts.
-bool dependsOnChange(const ShapeRef& shape, const FormulaCell& fc, const formula::Expression& expr,
-                     const ChangedSet& changed) {
+bool dependsOnChange(const ShapeRef& shape, const FormulaCell& fc, bool inherited,
+                     const formula::Expression& expr, const ChangedSet& changed) {
     bool usesParent = fc.formula.find("PAR(") != std::string::npos;
     for (const formula::Reference& ref : expr.references()) {
-        ShapeRef target = resolveSheet(shape, fc.inherited, ref.sheet);
+        ShapeRef target = resolveSheet(shape, inherited, ref.sheet);
         if (!target)
             continue;
         if (std::optional<CellAddress> a = addressOfName(target, ref.cell))
@@ -465,31 +480,31 @@ bool dependsOnChange(const ShapeRef& shape, const FormulaCell& fc, const formula
 // a changed cell, until nothing more changes.
 void propagate(const ShapeRef& origin, ChangedSet changed) {
     std::vector<ShapeRef> scope = dependentScope(origin);
-    std::vector<std::vector<FormulaCell>> cells;
+    std::vector<ShapeFormulaCells> cells;
     cells.reserve(scope.size());
     for (const ShapeRef& s : scope)
         cells.push_back(formulaCells(s));
     for (int round = 0; round < 16; ++round) {
         bool progress = false;
         for (size_t i = 0; i < scope.size(); ++i) {
-            for (const FormulaCell& fc : cells[i]) {
+            cells[i].forEach([&](const FormulaCell& fc, bool inherited) {
                 const auto& expr = parsedFormula(fc.formula);
-                if (!expr || !dependsOnChange(scope[i], fc, *expr, changed))
-                    continue;
-                ShapeContext context(scope[i], fc.inherited);
+                if (!expr || !dependsOnChange(scope[i], fc, inherited, *expr, changed))
+                    return;
+                ShapeContext context(scope[i], inherited);
                 std::optional<formula::Value> v = expr->evaluate(context);
                 if (!v) {
                     scope[i].container->doc->needsRecalcOnOpen = true;
-                    continue;
+                    return;
                 }
                 v = forCell(fc.address, *v);
                 std::optional<formula::Value> old = valueOf(scope[i], fc.address);
                 if (old && sameValue(*old, *v))
-                    continue;
-                storeValue(scope[i], fc.address, *v, fc.inherited);
-                changed.insert({scope[i].node.internal_object(), canonicalKey(fc.address)});
+                    return;
+                storeValue(scope[i], fc.address, *v, inherited);
+                changed.insert({scope[i].node.internal_object(), fc.key});
                 progress = true;
-            }
+            });
         }
         if (!progress)
             return;
