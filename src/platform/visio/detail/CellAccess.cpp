@@ -122,7 +122,8 @@ std::optional<CellAddress> singleton(const std::string& name) {
 std::optional<CellAddress> tableCell(const ShapeRef& shape, const TableSection& sec, int row,
                                      const std::string& cellName) {
     bool indexed = rowsAreIndexed(shape, sec.xmlName, sec.indexed);
-    std::vector<RowInfo> rows = mergedRows(shape, sec.xmlName);
+    std::vector<RowInfo> storage;
+    const std::vector<RowInfo>& rows = rowsFor(shape, sec.xmlName, storage);
     const RowInfo* found = nullptr;
     if (indexed) {
         std::string ix = std::to_string(row);
@@ -258,6 +259,31 @@ std::vector<RowInfo> mergedRows(const ShapeRef& shape, const std::string& sectio
         std::stable_sort(rows.begin(), rows.end(),
                          [](const RowInfo& a, const RowInfo& b) { return std::stoi(a.key) < std::stoi(b.key); });
     return rows;
+}
+
+// The merged rows of a section, without copying the master's list when the
+// shape's own rows only override rows the master has (the usual case: an
+// instance that set some values); otherwise merged into `storage`.
+const std::vector<RowInfo>& rowsFor(const ShapeRef& shape, const std::string& section,
+                                    std::vector<RowInfo>& storage) {
+    ShapeRef master = masterShapeOf(shape);
+    if (master && master.container->kind == SheetContainer::Kind::Master) {
+        const std::vector<RowInfo>& inherited = masterRows(master, section);
+        auto [name, ix] = splitSection(section);
+        pugi::xml_node sec = localSection(shape.node, name, ix);
+        bool onlyOverrides = !sec.attribute("Del").as_bool();
+        for (pugi::xml_node row = sec.child("Row"); onlyOverrides && row; row = row.next_sibling("Row")) {
+            bool byIndex = row.attribute("IX") && !row.attribute("N");
+            std::string_view key = row.attribute(byIndex ? "IX" : "N").value();
+            onlyOverrides = !row.attribute("Del").as_bool() &&
+                            std::any_of(inherited.begin(), inherited.end(),
+                                        [&](const RowInfo& r) { return r.key == key; });
+        }
+        if (onlyOverrides)
+            return inherited;
+    }
+    storage = mergedRows(shape, section);
+    return storage;
 }
 
 namespace {

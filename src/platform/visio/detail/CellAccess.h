@@ -44,6 +44,10 @@ pugi::xml_node localCell(pugi::xml_node shape, const CellAddress& address);
 // The rows of a section as the shape sees them: the master's rows in master
 // order less those the shape deletes, then rows only the shape has.
 std::vector<RowInfo> mergedRows(const ShapeRef& shape, const std::string& section);
+// The same rows, read in place from the master when the shape's own rows only
+// override the master's; otherwise merged into `storage`.
+const std::vector<RowInfo>& rowsFor(const ShapeRef& shape, const std::string& section,
+                                    std::vector<RowInfo>& storage);
 
 // A cell found along the inheritance chain: the shape, its master shape, the
 // styles. `inherited` is true when it is not the shape's own cell.
