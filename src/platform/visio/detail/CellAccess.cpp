@@ -94,7 +94,7 @@ bool rowsAreIndexed(const ShapeRef& shape, const std::string& section, bool defa
     for (ShapeRef s = shape; s; s = masterShapeOf(s)) {
         pugi::xml_node sec = localSection(s.node, section);
         if (pugi::xml_node row = sec.child("Row"))
-            return row.attribute("IX") && !row.attribute("N");
+            return rowIsIndexed(row);
     }
     return defaultIndexed;
 }
@@ -244,8 +244,8 @@ std::vector<RowInfo> mergedRows(const ShapeRef& shape, const std::string& sectio
     if (sec.attribute("Del").as_bool())
         return {};
     for (pugi::xml_node row : sec.children("Row")) {
-        bool byIndex = row.attribute("IX") && !row.attribute("N");
-        std::string key = row.attribute(byIndex ? "IX" : "N").value();
+        bool byIndex = rowIsIndexed(row);
+        std::string key = rowKeyOf(row);
         auto it = std::find_if(rows.begin(), rows.end(), [&](const RowInfo& r) { return r.key == key; });
         if (row.attribute("Del").as_bool()) {
             if (it != rows.end())
@@ -273,8 +273,7 @@ const std::vector<RowInfo>& rowsFor(const ShapeRef& shape, const std::string& se
         pugi::xml_node sec = localSection(shape.node, name, ix);
         bool onlyOverrides = !sec.attribute("Del").as_bool();
         for (pugi::xml_node row = sec.child("Row"); onlyOverrides && row; row = row.next_sibling("Row")) {
-            bool byIndex = row.attribute("IX") && !row.attribute("N");
-            std::string_view key = row.attribute(byIndex ? "IX" : "N").value();
+            std::string_view key = rowKeyOf(row);
             onlyOverrides = !row.attribute("Del").as_bool() &&
                             std::any_of(inherited.begin(), inherited.end(),
                                         [&](const RowInfo& r) { return r.key == key; });

@@ -26,6 +26,10 @@ struct CellAddress {
     std::string formulaName; // "Width", "Prop.Name", "Connections.X9"
 };
 
+// A row is known by its name (N) when it has one, else by its index (IX).
+inline bool rowIsIndexed(pugi::xml_node row) { return row.attribute("IX") && !row.attribute("N"); }
+inline const char* rowKeyOf(pugi::xml_node row) { return row.attribute(rowIsIndexed(row) ? "IX" : "N").value(); }
+
 struct RowInfo {
     std::string key;
     bool byIndex = false;

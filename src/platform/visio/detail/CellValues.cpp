@@ -177,12 +177,11 @@ void visitOwnCells(const ShapeRef& s, const std::function<void(const CellAddress
         if (name == "Geometry")
             name += sec.attribute("IX").value();
         for (pugi::xml_node row : sec.children("Row")) {
-            bool byIndex = row.attribute("IX") && !row.attribute("N");
             for (pugi::xml_node cell : row.children("Cell")) {
                 CellAddress a;
                 a.section = name;
-                a.rowByIndex = byIndex;
-                a.rowKey = row.attribute(byIndex ? "IX" : "N").value();
+                a.rowByIndex = rowIsIndexed(row);
+                a.rowKey = rowKeyOf(row);
                 a.rowType = row.attribute("T").value();
                 a.name = cell.attribute("N").value();
                 visit(a);
