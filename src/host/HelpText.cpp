@@ -38,6 +38,14 @@ order, by control name; each acts on what is open when it is reached:
   --mark NAME=TEXT      selects the first occurrence of TEXT in a text pane
                         (an empty TEXT selects nothing)
   --press NAME          presses a button
+  --print NAME          writes what a control shows to standard output, as
+                        one line NAME=VALUE: an edit's or text pane's text
+                        (line breaks as \n), a check box as 0 or 1, a combo
+                        box's text, a button's or menu item's text, a radio
+                        group's or page control's index, a splitter's first
+                        pane width in pixels (which --set NAME=PIXELS moves);
+                        a list prints one line NAME=... per row, its cells in
+                        column order separated by tabs, and nothing when empty
   --answer BUTTON       answers a message box: OK, Cancel, Yes or No
   --file PATH           answers a file dialog with PATH
   --cancel              cancels a file dialog

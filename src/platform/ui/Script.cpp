@@ -16,13 +16,14 @@ struct StepOption {
     std::string_view usage;
 };
 
-constexpr std::array<StepOption, 9> kStepOptions{{
+constexpr std::array<StepOption, 10> kStepOptions{{
     {"--set", ScriptStep::Set, StepOption::NameAndValue, "--set NAME=TEXT"},
     {"--tick", ScriptStep::Tick, StepOption::NameOnly, "--tick NAME"},
     {"--untick", ScriptStep::Untick, StepOption::NameOnly, "--untick NAME"},
     {"--choose", ScriptStep::Choose, StepOption::NameAndValue, "--choose NAME=INDEX or NAME=@TEXT"},
     {"--press", ScriptStep::Press, StepOption::NameOnly, "--press NAME"},
     {"--mark", ScriptStep::Mark, StepOption::NameAndValue, "--mark NAME=TEXT"},
+    {"--print", ScriptStep::Print, StepOption::NameOnly, "--print NAME"},
     {"--answer", ScriptStep::Answer, StepOption::ValueOnly, "--answer OK|Cancel|Yes|No"},
     {"--file", ScriptStep::File, StepOption::ValueOnly, "--file PATH"},
     {"--cancel", ScriptStep::Cancel, StepOption::Bare, "--cancel"},

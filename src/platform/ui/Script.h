@@ -23,8 +23,8 @@ public:
 
 // One step as the command line gives it.
 struct ScriptStep {
-    enum Kind { Set, Tick, Untick, Choose, Press, Answer, File, Cancel, Mark } kind = Press;
-    std::string control; // the control's objectName (Set, Tick, Untick, Choose, Press, Mark)
+    enum Kind { Set, Tick, Untick, Choose, Press, Answer, File, Cancel, Mark, Print } kind = Press;
+    std::string control; // the control's objectName (Set, Tick, Untick, Choose, Press, Mark, Print)
     std::string value;   // text, index or "@text", button word, or path
     std::string text;    // the step as given ("--press btnSAVE"), for messages
     int number = 0;      // 1-based position in the run's script; given by Script::Add
@@ -69,7 +69,8 @@ private:
 
 // Parses one step option at args[i] ("--set NAME=TEXT", "--tick NAME",
 // "--untick NAME", "--choose NAME=INDEX|@TEXT", "--press NAME", "--mark
-// NAME=TEXT", "--answer OK|Cancel|Yes|No", "--file PATH", "--cancel") and
+// NAME=TEXT", "--print NAME", "--answer OK|Cancel|Yes|No", "--file PATH",
+// "--cancel") and
 // moves i past it. Nothing (i unchanged) when args[i] is no step option;
 // ScriptError when the option's value is missing or malformed.
 std::optional<ScriptStep> ParseScriptArgument(const std::vector<std::string>& args, std::size_t& i);

@@ -8,11 +8,16 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QSplitter>
 #include <QTabWidget>
 #include <QTextEdit>
 
+#include <algorithm>
 #include <charconv>
+#include <iostream>
+#include <vector>
 
+#include "platform/ui/ControlText.h"
 #include "platform/ui/RadioGroup.h"
 
 namespace ui {
@@ -53,6 +58,25 @@ void typeInto(QLineEdit& edit, const QString& text)
     edit.insert(text);
 }
 
+// A splitter's text is the size of its first pane in pixels, as a person
+// would drag it; the last pane takes what the first gives up or gains.
+void moveSplitter(QWidget& window, QSplitter& splitter, const ScriptStep& step)
+{
+    int pixels = -1;
+    auto [end, error] = std::from_chars(step.value.data(), step.value.data() + step.value.size(), pixels);
+    if (error != std::errc() || end != step.value.data() + step.value.size() || pixels < 0) {
+        refuseControl(window, step, "takes a size in pixels, not '" + step.value + "'");
+    }
+    QList<int> sizes = splitter.sizes();
+    if (sizes.size() < 2) {
+        refuseControl(window, step, "has no second pane");
+    }
+    sizes.back() = std::max(0, sizes.back() + sizes.front() - pixels);
+    sizes.front() = pixels;
+    splitter.setSizes(sizes);
+    emit splitter.splitterMoved(splitter.sizes().front(), 1);
+}
+
 void setText(QWidget& window, QObject& control, const ScriptStep& step)
 {
     const QString text = QString::fromStdString(step.value);
@@ -79,6 +103,8 @@ void setText(QWidget& window, QObject& control, const ScriptStep& step)
     } else if (auto* spin = qobject_cast<QAbstractSpinBox*>(&control)) {
         typeInto(*spin->findChild<QLineEdit*>(), text);
         spin->interpretText();
+    } else if (auto* splitter = qobject_cast<QSplitter*>(&control)) {
+        moveSplitter(window, *splitter, step);
     } else {
         refuseControl(window, step, "takes no text");
     }
@@ -138,6 +164,25 @@ void chooseInCombo(QWidget& window, QComboBox& combo, const ScriptStep& step)
     emit combo.textActivated(combo.itemText(index));
 }
 
+// The first column of the first row (depth first) that shows `text` in any
+// of its columns: a field list is chosen by its field name, whichever column
+// holds it. Invalid when no row does.
+QModelIndex firstRowShowing(const QAbstractItemModel& model, const QModelIndex& parent, const QString& text)
+{
+    for (int row = 0; row < model.rowCount(parent); ++row) {
+        for (int column = 0; column < model.columnCount(parent); ++column) {
+            if (model.data(model.index(row, column, parent), Qt::DisplayRole).toString() == text) {
+                return model.index(row, 0, parent);
+            }
+        }
+        QModelIndex inner = firstRowShowing(model, model.index(row, 0, parent), text);
+        if (inner.isValid()) {
+            return inner;
+        }
+    }
+    return {};
+}
+
 void chooseInView(QWidget& window, QAbstractItemView& view, const ScriptStep& step)
 {
     QAbstractItemModel* model = view.model();
@@ -146,13 +191,10 @@ void chooseInView(QWidget& window, QAbstractItemView& view, const ScriptStep& st
     }
     QModelIndex item;
     if (!step.value.empty() && step.value.front() == '@') {
-        QModelIndexList found = model->match(model->index(0, 0, view.rootIndex()), Qt::DisplayRole,
-                                             QString::fromStdString(step.value.substr(1)), 1,
-                                             Qt::MatchExactly | Qt::MatchRecursive);
-        if (found.isEmpty()) {
+        item = firstRowShowing(*model, view.rootIndex(), QString::fromStdString(step.value.substr(1)));
+        if (!item.isValid()) {
             refuseControl(window, step, "has no item '" + step.value.substr(1) + "'");
         }
-        item = found.front();
     } else {
         int row = chosenIndex(window, step, model->rowCount(view.rootIndex()), [](int) { return QString(); });
         item = model->index(row, 0, view.rootIndex());
@@ -225,6 +267,18 @@ void mark(QWidget& window, QObject& control, const ScriptStep& step)
     }
 }
 
+void print(QWidget& window, QObject& control, const ScriptStep& step)
+{
+    std::vector<std::string> lines;
+    if (!ControlLines(control, step.control, lines)) {
+        refuseControl(window, step, "shows nothing to print");
+    }
+    for (const std::string& line : lines) {
+        std::cout << line << '\n';
+    }
+    std::cout.flush();
+}
+
 void refuseBoxStep(QWidget& window, const ScriptStep& step)
 {
     if (step.kind == ScriptStep::Answer) {
@@ -247,6 +301,10 @@ void PerformStep(QWidget& window, const ScriptStep& step)
         refuseBoxStep(window, step);
     }
     QObject* control = findControl(window, step);
+    if (step.kind == ScriptStep::Print) {
+        print(window, *control, step);
+        return;
+    }
     if (auto* widget = qobject_cast<QWidget*>(control); widget != nullptr && !widget->isEnabled()) {
         refuseControl(window, step, "is disabled");
     }
@@ -270,6 +328,7 @@ void PerformStep(QWidget& window, const ScriptStep& step)
     case ScriptStep::Answer:
     case ScriptStep::File:
     case ScriptStep::Cancel:
+    case ScriptStep::Print:
         break;
     }
 }

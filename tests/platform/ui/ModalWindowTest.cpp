@@ -5,6 +5,9 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTreeWidget>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
@@ -40,7 +43,7 @@ public:
         reTEXT->setPlainText(QStringLiteral("Принять заказ у клиента"));
         edtLINK = add<QLineEdit>(layout, "edtLINK");
         edtLINK->setReadOnly(true);
-        addButton(layout, "btnSAVE", [this] { save(); });
+        addButton(layout, "btnSAVE", [this] { save(); })->setText(QStringLiteral("&Сохранить"));
         addButton(layout, "btnFAIL", [] { throw std::runtime_error("Shape 'Process.12' has no property row 6"); });
         addButton(layout, "btnASK", [this] {
             answers.push_back(MessageBox("Сохранить?", "Сообщение", MB_YESNOCANCEL, MB_ICONQUESTION));
@@ -183,6 +186,73 @@ TEST_F(ModalWindowTest, AStepTheWindowCannotTakeIsAScriptErrorNamingStepAndWindo
         EXPECT_FALSE(window.isVisible());
         EXPECT_EQ(window.saves, 0);
     }
+}
+
+// A window with the controls that only print steps read: a field list, a
+// page control and a splitter between two panes.
+class ListWindow : public QDialog {
+public:
+    ListWindow()
+    {
+        auto* layout = new QVBoxLayout(this);
+        tvFields = new QTreeWidget(this);
+        tvFields->setObjectName(QStringLiteral("tvFields"));
+        tvFields->setColumnCount(5);
+        tvFields->setRootIsDecorated(false);
+        layout->addWidget(tvFields);
+        pages = new QTabWidget(this);
+        pages->setObjectName(QStringLiteral("RzPageControl1"));
+        pages->addTab(new QWidget, QStringLiteral("Основные поля"));
+        pages->addTab(new QWidget, QStringLiteral("Таблица базы данных"));
+        layout->addWidget(pages);
+        splitter = new QSplitter(this);
+        splitter->setObjectName(QStringLiteral("RxSplitter1"));
+        splitter->addWidget(new QTextEdit);
+        splitter->addWidget(new QTextEdit);
+        layout->addWidget(splitter);
+        resize(600, 400);
+    }
+
+    void addRow(const QStringList& cells) { tvFields->addTopLevelItem(new QTreeWidgetItem(cells)); }
+
+    QTreeWidget* tvFields;
+    QTabWidget* pages;
+    QSplitter* splitter;
+};
+
+TEST_F(ModalWindowTest, PrintWritesWhatEachControlShows)
+{
+    TestWindow window;
+    window.cbTYPE->setCurrentIndex(1);
+    window.reTEXT->setPlainText(QStringLiteral("Первая строка\nвторая"));
+    give({"--set", "tbCONST=О-", "--tick", "cbCOPY", "--choose", "RzRadioGroup1=1", "--print", "tbCONST", "--print",
+          "cbCOPY", "--print", "RzRadioGroup1", "--print", "cbTYPE", "--print", "reTEXT", "--print", "btnSAVE",
+          "--print", "btnOFF", "--print", "edtLINK"});
+    testsupport::StdoutCapture capture;
+    ShowModal(window);
+    EXPECT_EQ(capture.Text(), "tbCONST=О-\ncbCOPY=1\nRzRadioGroup1=1\ncbTYPE=Integer\n"
+                              "reTEXT=Первая строка\\nвторая\nbtnSAVE=Сохранить\nbtnOFF=\nedtLINK=\n");
+}
+
+TEST_F(ModalWindowTest, PrintWritesAListRowByRowAndChoosesARowByAnyCell)
+{
+    ListWindow window;
+    window.addRow({"", "", "id", "Integer", "Ключ"});
+    window.addRow({"", "", "name", "VarChar", ""});
+    give({"--print", "tvFields", "--choose", "tvFields=@name", "--choose", "RzPageControl1=1", "--print",
+          "RzPageControl1", "--set", "RxSplitter1=120", "--print", "RxSplitter1"});
+    testsupport::StdoutCapture capture;
+    ShowModal(window);
+    EXPECT_EQ(capture.Text(), "tvFields=\t\tid\tInteger\tКлюч\ntvFields=\t\tname\tVarChar\t\n"
+                              "RzPageControl1=1\nRxSplitter1=120\n");
+    EXPECT_EQ(window.tvFields->currentIndex().row(), 1);
+
+    Script::Instance().Clear();
+    ListWindow empty;
+    give({"--print", "tvFields"});
+    testsupport::StdoutCapture nothing;
+    ShowModal(empty);
+    EXPECT_EQ(nothing.Text(), "");
 }
 
 TEST_F(ModalWindowTest, HeadlessWithoutStepsRefusesToWait)

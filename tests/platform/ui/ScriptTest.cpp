@@ -23,6 +23,7 @@ const ParseCase kParseCases[] = {
     {{"--choose", "cbTYPE=@VarChar"}, ScriptStep::Choose, "cbTYPE", "@VarChar", "--choose cbTYPE=@VarChar"},
     {{"--press", "btnSAVE"}, ScriptStep::Press, "btnSAVE", "", "--press btnSAVE"},
     {{"--mark", "reTEXT=Склад"}, ScriptStep::Mark, "reTEXT", "Склад", "--mark reTEXT=Склад"},
+    {{"--print", "tvFields"}, ScriptStep::Print, "tvFields", "", "--print tvFields"},
     {{"--answer", "yes"}, ScriptStep::Answer, "", "Yes", "--answer yes"},
     {{"--answer", "CANCEL"}, ScriptStep::Answer, "", "Cancel", "--answer CANCEL"},
     {{"--file", "out/base.mdb"}, ScriptStep::File, "", "out/base.mdb", "--file out/base.mdb"},
