@@ -211,9 +211,12 @@ TEST_P(ShippedPackage, EveryRelationshipAndRelLeadsToAPart)
             continue;
         const auto doc = xml(package_, listing);
         std::set<std::string> ids;
-        if (package_.has(relsOf(listing)))
-            for (auto rel : xml(package_, relsOf(listing))->child("Relationships").children("Relationship"))
+        if (package_.has(relsOf(listing))) {
+            // The document must outlive the loop that walks its nodes.
+            const auto rels = xml(package_, relsOf(listing));
+            for (auto rel : rels->child("Relationships").children("Relationship"))
                 ids.insert(rel.attribute("Id").value());
+        }
         for (auto item : doc->document_element().children()) {
             for (auto rel : item.children("Rel")) {
                 EXPECT_TRUE(ids.count(rel.attribute("r:id").value()))
