@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QTreeWidget>
 
+#include <algorithm>
+
 namespace {
 
 const QColor GridColour(208, 208, 208);
@@ -70,4 +72,11 @@ void FieldListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     const auto* node = view == nullptr ? nullptr : dynamic_cast<const TFieldNode*>(view->itemFromIndex(index));
     if (node != nullptr && afterCellPaint_)
         afterCellPaint_(*painter, *node, index.column(), cell, cellBackground(option));
+}
+
+QSize FieldListDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    QSize size = QStyledItemDelegate::sizeHint(option, index);
+    size.setHeight(std::max(size.height(), FieldRowHeight));
+    return size;
 }

@@ -14,6 +14,7 @@
 // The column of the list, in their order.
 enum FieldColumn : int { ColumnPK = 0, ColumnFK = 1, ColumnName = 2, ColumnType = 3, ColumnDescription = 4 };
 inline constexpr int FieldColumnCount = 5;
+inline constexpr int FieldRowHeight = 18;
 
 // The text of a cell: none in the key columns, else the field's name, type or
 // description.
@@ -44,6 +45,8 @@ public:
 
     FieldListDelegate(AfterCellPaint afterCellPaint, QObject* parent);
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    // Rows are tall enough for the 16-pixel key mark one pixel below their top.
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
     AfterCellPaint afterCellPaint_;

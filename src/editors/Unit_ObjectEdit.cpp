@@ -46,6 +46,15 @@ QLabel* captionOf(const QString& text, QWidget* buddy, QWidget* parent, bool bol
     return label;
 }
 
+// A tab page as white as the window.
+void makeWhite(QWidget& page)
+{
+    QPalette white = page.palette();
+    white.setColor(QPalette::Window, Qt::white);
+    page.setPalette(white);
+    page.setAutoFillBackground(true);
+}
+
 QLineEdit* namedEdit(const char* name, QWidget* parent)
 {
     auto* edit = new QLineEdit(parent);
@@ -103,10 +112,7 @@ TfrmObjectEdit::TfrmObjectEdit(QWidget* parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("Редактор объекта"));
     // A fixed dialog border with a close box and nothing else.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    QPalette white = palette();
-    white.setColor(QPalette::Window, Qt::white);
-    setPalette(white);
-    setAutoFillBackground(true);
+    makeWhite(*this);
 
     // Tab follows the order in which the controls are made: the properties,
     // the table, then the buttons below.
@@ -154,6 +160,7 @@ QWidget* TfrmObjectEdit::createPropertiesTab()
 {
     TabSheet1 = new QWidget;
     TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
+    makeWhite(*TabSheet1);
     edtNUMBER = namedEdit("edtNUMBER", TabSheet1);
     edtNUMBER->setFixedWidth(121);
     edtNAIM = namedEdit("edtNAIM", TabSheet1);
@@ -161,6 +168,9 @@ QWidget* TfrmObjectEdit::createPropertiesTab()
     edtDESC_POLE = new QPlainTextEdit(TabSheet1);
     edtDESC_POLE->setObjectName(QStringLiteral("edtDESC_POLE"));
     edtDESC_POLE->setFixedSize(489, 73);
+    // The longer boxes line up with the description below them.
+    edtNAIM->setFixedWidth(489);
+    edtNORM->setFixedWidth(489);
     edtDESC_POLE->setTabChangesFocus(true);
     cbCOPY = new QCheckBox(QStringLiteral("Копия другого объекта (для автоматической нумерации)"), TabSheet1);
     cbCOPY->setObjectName(QStringLiteral("cbCOPY"));
@@ -186,6 +196,7 @@ QWidget* TfrmObjectEdit::createTableTab()
 {
     TabSheet2 = new QWidget;
     TabSheet2->setObjectName(QStringLiteral("TabSheet2"));
+    makeWhite(*TabSheet2);
     edtTABLE = namedEdit("edtTABLE", TabSheet2);
     edtDESC = namedEdit("edtDESC", TabSheet2);
     RzBitBtn1 = fieldButton("RzBitBtn1", QStringLiteral("Добавить поле"), ImageList1.Icon(1, 2), TabSheet2);
