@@ -1,0 +1,60 @@
+#!/usr/bin/python3
+"""Prints what openpyxl reads of an .xlsx workbook, one fact a line, fields
+separated by tabs; tabs, line feeds, carriage returns and backslashes inside a
+value are written as \\t, \\n, \\r and \\\\.
+
+    title   TEXT
+    sheets  COUNT
+    freeze  CELL            (only when panes are frozen)
+    filter  RANGE           (only when the sheet has an autofilter)
+    ignored RANGE           (ranges whose "number stored as text" warning is off)
+    width   COLUMN  WIDTH   (columns given a width)
+    bold    CELL            (cells shown bold)
+    cell    ROW COLUMN TYPE VALUE   (non-empty cells; TYPE is openpyxl's: s text, n number, ...)
+"""
+import re
+import sys
+import zipfile
+
+import openpyxl
+
+
+def escape(text):
+    return (str(text).replace("\\", "\\\\").replace("\t", "\\t")
+            .replace("\n", "\\n").replace("\r", "\\r"))
+
+
+def ignored_ranges(path, sheet_part):
+    # openpyxl drops ignoredErrors; the sheet's XML says it directly.
+    with zipfile.ZipFile(path) as package:
+        xml = package.read(sheet_part).decode("utf-8")
+    for attributes in re.findall(r"<ignoredError ([^>]*)/>", xml):
+        if 'numberStoredAsText="1"' in attributes:
+            yield re.search(r'sqref="([^"]*)"', attributes).group(1)
+
+
+def main(path):
+    book = openpyxl.load_workbook(path)
+    print("title\t" + escape(book.properties.title or ""))
+    print("sheets\t%d" % len(book.worksheets))
+    sheet = book.worksheets[0]
+    if sheet.freeze_panes:
+        print("freeze\t" + sheet.freeze_panes)
+    if sheet.auto_filter.ref:
+        print("filter\t" + sheet.auto_filter.ref)
+    for sqref in ignored_ranges(path, "xl/worksheets/sheet1.xml"):
+        print("ignored\t" + sqref)
+    for letter, dimension in sorted(sheet.column_dimensions.items()):
+        if dimension.customWidth:
+            print("width\t%s\t%r" % (letter, dimension.width))
+    for row in sheet.iter_rows():
+        for cell in row:
+            if cell.value is None:
+                continue
+            if cell.font is not None and cell.font.b:
+                print("bold\t" + cell.coordinate)
+            print("cell\t%d\t%d\t%s\t%s" % (cell.row, cell.column, cell.data_type, escape(cell.value)))
+
+
+if __name__ == "__main__":
+    main(sys.argv[1])
