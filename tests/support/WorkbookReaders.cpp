@@ -62,6 +62,10 @@ void readFact(const std::vector<std::string>& f, WorkbookFacts& facts)
         facts.ignored.push_back(f[1]);
     else if (kind == "width" && f.size() == 3)
         facts.widths[f[1]] = std::stod(f[2]);
+    else if (kind == "height" && f.size() == 3)
+        facts.heights[std::stoi(f[1])] = std::stod(f[2]);
+    else if (kind == "print" && f.size() == 5)
+        facts.print = f[1] + " " + f[2] + " " + f[3] + " " + f[4];
     else if (kind == "bold" && f.size() == 2)
         facts.bold.insert(f[1]);
     else if (kind == "cell" && f.size() == 5) {

@@ -23,6 +23,8 @@ struct WorkbookFacts {
     std::string filter;              // the autofilter's range; empty when none
     std::vector<std::string> ignored; // ranges whose "number stored as text" warning is off
     std::map<std::string, double> widths; // column letter -> width as stored
+    std::map<int, double> heights;   // row -> height in points, for rows given one
+    std::string print;               // "landscape 1 0 $1:$1": orientation, pages wide and tall, title rows
     std::set<std::string> bold;      // cells shown bold, "A1"
     std::map<std::pair<int, int>, std::string> types; // (row, column) -> openpyxl's data type
     CellGrid cells;

@@ -9,6 +9,8 @@ value are written as \\t, \\n, \\r and \\\\.
     filter  RANGE           (only when the sheet has an autofilter)
     ignored RANGE           (ranges whose "number stored as text" warning is off)
     width   COLUMN  WIDTH   (columns given a width)
+    height  ROW     HEIGHT  (rows given a height, in points)
+    print   ORIENTATION PAGES-WIDE PAGES-TALL TITLE-ROWS
     bold    CELL            (cells shown bold)
     cell    ROW COLUMN TYPE VALUE   (non-empty cells; TYPE is openpyxl's: s text, n number, ...)
 """
@@ -44,9 +46,19 @@ def main(path):
         print("filter\t" + sheet.auto_filter.ref)
     for sqref in ignored_ranges(path, "xl/worksheets/sheet1.xml"):
         print("ignored\t" + sqref)
+    # Pages wide and tall count only when fitting is on; a count left out is 1.
+    fit = sheet.sheet_properties.pageSetUpPr
+    fitting = fit is not None and fit.fitToPage
+    def pages(count):
+        return ("1" if count is None else str(count)) if fitting else "-"
+    print("print\t%s\t%s\t%s\t%s" % (sheet.page_setup.orientation, pages(sheet.page_setup.fitToWidth),
+                                     pages(sheet.page_setup.fitToHeight), sheet.print_title_rows or "-"))
     for letter, dimension in sorted(sheet.column_dimensions.items()):
         if dimension.customWidth:
             print("width\t%s\t%r" % (letter, dimension.width))
+    for number, dimension in sorted(sheet.row_dimensions.items()):
+        if dimension.customHeight:
+            print("height\t%d\t%r" % (number, dimension.height))
     for row in sheet.iter_rows():
         for cell in row:
             if cell.value is None:

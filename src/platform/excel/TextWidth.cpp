@@ -32,6 +32,16 @@ std::size_t LongestLineLength(const std::string& utf8)
     return std::max(longest, line);
 }
 
+std::size_t LineCount(const std::string& utf8)
+{
+    std::size_t lines = 1;
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        if (utf8[i] == '\n' || (utf8[i] == '\r' && (i + 1 == utf8.size() || utf8[i + 1] != '\n')))
+            ++lines;
+    }
+    return lines;
+}
+
 double ColumnWidthFor(std::size_t characters, bool bold)
 {
     const double width = static_cast<double>(characters) * (bold ? BoldWidening : 1.0) + Margin;

@@ -29,22 +29,20 @@ std::string cellName(int row, int column)
 }
 
 // The four looks a cell can take: plain or bold (the header), on one line or
-// wrapped at its line breaks with the text at the top.
+// wrapped at its line breaks; all at the top of their row, so that the cells
+// of a row of several lines start on its first line together.
 class CellFormats {
 public:
     explicit CellFormats(lxw_workbook* book)
     {
         for (int bold = 0; bold < 2; ++bold)
             for (int wrapped = 0; wrapped < 2; ++wrapped) {
-                if (!bold && !wrapped)
-                    continue;
                 lxw_format* format = workbook_add_format(book);
+                format_set_align(format, LXW_ALIGN_VERTICAL_TOP);
                 if (bold)
                     format_set_bold(format);
-                if (wrapped) {
+                if (wrapped)
                     format_set_text_wrap(format);
-                    format_set_align(format, LXW_ALIGN_VERTICAL_TOP);
-                }
                 formats_[bold][wrapped] = format;
             }
     }
@@ -157,6 +155,22 @@ void fitColumns(lxw_worksheet* worksheet, const Worksheet& sheet)
     }
 }
 
+// Readers do not all grow a row to the lines of its wrapped cells, so a row
+// holding a text of several lines is given the height of that many lines.
+void fitRows(lxw_worksheet* worksheet, const Worksheet& sheet)
+{
+    std::map<int, std::size_t> lines;
+    for (const auto& [address, text] : sheet.Cells()) {
+        std::size_t& most = lines[address.first];
+        most = std::max(most, LineCount(text));
+    }
+    for (const auto& [row, count] : lines)
+        if (count > 1)
+            check(worksheet_set_row(worksheet, static_cast<lxw_row_t>(row - 1),
+                                    LXW_DEF_ROW_HEIGHT * static_cast<double>(count), nullptr),
+                  "row height");
+}
+
 bool hasHeader(const Worksheet& sheet) { return !sheet.Cells().empty() && sheet.Cells().begin()->first.first == HeaderRow; }
 
 void markUsedRange(lxw_worksheet* worksheet, const Worksheet& sheet)
@@ -171,7 +185,16 @@ void markUsedRange(lxw_worksheet* worksheet, const Worksheet& sheet)
     if (hasHeader(sheet)) {
         worksheet_freeze_panes(worksheet, 1, 0);
         check(worksheet_autofilter(worksheet, 0, 0, lastRow, lastColumn), "autofilter");
+        check(worksheet_repeat_rows(worksheet, 0, 0), "header on every printed page");
     }
+}
+
+// A listing is wide: printed across the page, every column on one sheet of
+// paper, as many sheets down as the rows need.
+void setUpPrinting(lxw_worksheet* worksheet)
+{
+    worksheet_set_landscape(worksheet);
+    worksheet_fit_to_pages(worksheet, 1, 0);
 }
 
 } // namespace
@@ -189,7 +212,9 @@ void WriteWorkbookFile(const Worksheet& sheet, const std::string& path, const st
     const CellFormats formats(book.Get());
     writeCells(worksheet, sheet, formats);
     fitColumns(worksheet, sheet);
+    fitRows(worksheet, sheet);
     markUsedRange(worksheet, sheet);
+    setUpPrinting(worksheet);
     book.Close();
 }
 

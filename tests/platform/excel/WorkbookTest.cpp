@@ -82,6 +82,7 @@ TEST(Workbook, HeaderIsBoldFrozenAndFilteredAndTheTitleNamesTheDrawing)
     EXPECT_EQ(facts.freeze, "A2");
     EXPECT_EQ(facts.filter, "A1:E4");
     EXPECT_EQ(facts.ignored, std::vector<std::string>{"A1:E4"});
+    EXPECT_EQ(facts.print, "landscape 1 0 $1:$1");
 }
 
 TEST(Workbook, ColumnsFitTheirLongestLineCountedInCharacters)
@@ -99,9 +100,11 @@ TEST(Workbook, ColumnsFitTheirLongestLineCountedInCharacters)
     EXPECT_DOUBLE_EQ(facts.widths.at("B"), facts.widths.at("A"));
     EXPECT_DOUBLE_EQ(facts.widths.at("C"), storedWidth(excel::ColumnWidthFor(13, false)));
     EXPECT_DOUBLE_EQ(facts.widths.at("D"), storedWidth(8.43));
+    // The row with a text of two lines is two lines high; the others keep theirs.
+    EXPECT_EQ(facts.heights, (std::map<int, double>{{2, 30}}));
 }
 
-TEST(TextWidth, CountsCharactersOfTheLongestLine)
+TEST(TextWidth, CountsCharactersOfTheLongestLineAndTheLines)
 {
     struct Case {
         const char* text;
@@ -118,6 +121,12 @@ TEST(TextWidth, CountsCharactersOfTheLongestLine)
     };
     for (const Case& c : cases)
         EXPECT_EQ(excel::LongestLineLength(c.text), c.length) << c.text;
+    struct Lines {
+        const char* text;
+        std::size_t count;
+    } lines[] = {{"", 1}, {"one", 1}, {"a\nb", 2}, {"a\r\nb\r\n", 3}, {"a\rb", 2}, {"\n\n", 3}};
+    for (const Lines& l : lines)
+        EXPECT_EQ(excel::LineCount(l.text), l.count) << l.text;
     EXPECT_DOUBLE_EQ(excel::ColumnWidthFor(0, false), 8.43);
     EXPECT_DOUBLE_EQ(excel::ColumnWidthFor(10000, true), 255);
     EXPECT_GT(excel::ColumnWidthFor(20, true), excel::ColumnWidthFor(20, false));
