@@ -9,13 +9,12 @@
 #include <QJsonObject>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "database/LibvisioSvg.h"
 #include "model/Utils.h"
 #include "support/RunProgram.h"
 #include "support/StencilDrawing.h"
+#include "support/Files.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -27,14 +26,6 @@ using testsupport::RunResult;
 const std::string kExample = std::string(KALEMAR_SOURCE_DIR) + "/examples/order-process.vsdx";
 const std::string kWarningLine = "Warning:    Процедура в пределах рамки детализации не найдена !   \n";
 constexpr double PointsPerMm = 72 / 25.4;
-
-std::string fileBytes(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
 
 QJsonArray dumpPages(const fs::path& drawing)
 {
@@ -186,7 +177,7 @@ TEST_F(DetailPageCommand, RunsThatFindNothingOrFailLeaveTheFileAsItWas)
         folder.CopyIn(kExample, "order.vsdx");
         if (c.numbered)
             numberProcedures();
-        const std::string before = fileBytes(drawing);
+        const std::string before = testsupport::FileBytes(drawing);
         const RunResult run = kalemar(c.args);
         EXPECT_EQ(run.exitCode, c.exitCode) << c.what << ": " << run.err;
         EXPECT_EQ(run.out, "") << c.what;
@@ -194,7 +185,7 @@ TEST_F(DetailPageCommand, RunsThatFindNothingOrFailLeaveTheFileAsItWas)
             EXPECT_EQ(run.err, c.err) << c.what;
         else
             EXPECT_NE(run.err.find(c.err), std::string::npos) << c.what << ": " << run.err;
-        EXPECT_EQ(fileBytes(drawing), before) << c.what;
+        EXPECT_EQ(testsupport::FileBytes(drawing), before) << c.what;
     }
 }
 

@@ -12,11 +12,10 @@
 #include <QJsonObject>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "model/Utils.h"
 #include "support/RunProgram.h"
+#include "support/Files.h"
 #include "support/TempDir.h"
 #include "support/WorkbookReaders.h"
 
@@ -28,23 +27,6 @@ using testsupport::RunProgram;
 using testsupport::RunResult;
 
 const std::string kExample = std::string(KALEMAR_SOURCE_DIR) + "/examples/order-process.vsdx";
-
-std::string fileBytes(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-std::vector<std::string> filesIn(const fs::path& folder)
-{
-    std::vector<std::string> names;
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 class ListingCommand : public testing::Test {
 protected:
@@ -101,7 +83,7 @@ protected:
 
 TEST_F(ListingCommand, EachPressWritesAWorkbookBesideTheDrawingAndLeavesTheDrawingAlone)
 {
-    const std::string before = fileBytes(drawing);
+    const std::string before = testsupport::FileBytes(drawing);
     const RunResult run = kalemar({"--press", "btnSAVE",
                                    "--choose", "rgTYPE=@Процедур", "--choose", "rgPAGE=1", "--press", "btnSAVE",
                                    "--choose", "rgTYPE=2", "--press", "btnSAVE", "--press", "btnClose"});
@@ -109,7 +91,7 @@ TEST_F(ListingCommand, EachPressWritesAWorkbookBesideTheDrawingAndLeavesTheDrawi
     EXPECT_EQ(run.err, "");
     const fs::path book1 = folder.File("Book1.xlsx"), book2 = folder.File("Book2.xlsx"), book3 = folder.File("Book3.xlsx");
     EXPECT_EQ(run.out, book1.string() + "\n" + book2.string() + "\n" + book3.string() + "\n");
-    EXPECT_EQ(fileBytes(drawing), before);
+    EXPECT_EQ(testsupport::FileBytes(drawing), before);
 
     CellGrid objects{{"Номер объекта", "Наименование объекта", "Номер нормативного документа"}};
     const CellGrid objectRows = expectedRows(0);
@@ -143,7 +125,7 @@ TEST_F(ListingCommand, AWorkbookThatCannotBeWrittenIsReportedAndNothingIsLeftBeh
     } else {
         fs::permissions(folder.Path(), fs::perms::owner_write, fs::perm_options::remove);
     }
-    const std::string before = fileBytes(drawing);
+    const std::string before = testsupport::FileBytes(drawing);
     const RunResult run = RunProgram(program, args, headless());
     fs::permissions(folder.Path(), fs::perms::owner_write, fs::perm_options::add);
 
@@ -153,8 +135,8 @@ TEST_F(ListingCommand, AWorkbookThatCannotBeWrittenIsReportedAndNothingIsLeftBeh
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, "kalemar: Cannot write the workbook \"" + folder.File("Book1.xlsx").string() +
                            "\": Permission denied\n");
-    EXPECT_EQ(filesIn(folder.Path()), std::vector<std::string>{"order.vsdx"});
-    EXPECT_EQ(fileBytes(drawing), before);
+    EXPECT_EQ(testsupport::FileNamesIn(folder.Path()), std::vector<std::string>{"order.vsdx"});
+    EXPECT_EQ(testsupport::FileBytes(drawing), before);
 }
 
 TEST_F(ListingCommand, AStepTheWindowCannotTakeEndsTheRunWithoutAWorkbook)
@@ -163,7 +145,7 @@ TEST_F(ListingCommand, AStepTheWindowCannotTakeEndsTheRunWithoutAWorkbook)
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.err.find("window 'Получение данных' control 'rgPAGE' has no item 2 (it has 2)."), std::string::npos)
         << run.err;
-    EXPECT_EQ(filesIn(folder.Path()), std::vector<std::string>{"order.vsdx"});
+    EXPECT_EQ(testsupport::FileNamesIn(folder.Path()), std::vector<std::string>{"order.vsdx"});
 }
 
 } // namespace

@@ -11,34 +11,17 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "platform/excel/Excel.h"
 #include "platform/excel/NewFile.h"
 #include "support/StderrCapture.h"
+#include "support/Files.h"
 #include "support/TempDir.h"
 #include "support/WorkbookReaders.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::vector<std::string> filesIn(const fs::path& folder)
-{
-    std::vector<std::string> names;
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-std::string contentOf(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
 
 void writeFile(const fs::path& path, const std::string& content)
 {
@@ -76,10 +59,10 @@ TEST(Release, EachWorkbookTakesTheFirstFreeNumberAndItsPathIsPrinted)
         EXPECT_EQ(out.Text(), book2 + "\n" + book4 + "\n");
     }
     EXPECT_EQ(excel.GetWorkbooks().Item(1).FullName(), written[0]);
-    EXPECT_EQ(contentOf(folder.File("Book1.xlsx")), "someone else's");
-    EXPECT_EQ(contentOf(folder.File("Book3.xlsx")), "another one");
+    EXPECT_EQ(testsupport::FileBytes(folder.File("Book1.xlsx")), "someone else's");
+    EXPECT_EQ(testsupport::FileBytes(folder.File("Book3.xlsx")), "another one");
     EXPECT_EQ(testsupport::ReadWorkbookWithOpenpyxl(written[1]).cells, testsupport::CellGrid{{"second"}});
-    EXPECT_EQ(filesIn(folder.Path()),
+    EXPECT_EQ(testsupport::FileNamesIn(folder.Path()),
               (std::vector<std::string>{"Book1.xlsx", "Book2.xlsx", "Book3.xlsx", "Book4.xlsx"}));
 
     // A workbook is written once; a later release writes only new ones.
@@ -96,9 +79,9 @@ TEST(Release, ANameTakenWhileTheWorkbookIsWrittenIsNotReplaced)
         writeFile(folder.File("Book1.xlsx"), "came first");
     });
     EXPECT_EQ(path, folder.File("Book2.xlsx").string());
-    EXPECT_EQ(contentOf(folder.File("Book1.xlsx")), "came first");
-    EXPECT_EQ(contentOf(path), "ours");
-    EXPECT_EQ(filesIn(folder.Path()), (std::vector<std::string>{"Book1.xlsx", "Book2.xlsx"}));
+    EXPECT_EQ(testsupport::FileBytes(folder.File("Book1.xlsx")), "came first");
+    EXPECT_EQ(testsupport::FileBytes(path), "ours");
+    EXPECT_EQ(testsupport::FileNamesIn(folder.Path()), (std::vector<std::string>{"Book1.xlsx", "Book2.xlsx"}));
 }
 
 TEST(Release, AFailedFillLeavesNoFileBehind)
@@ -117,7 +100,7 @@ TEST(Release, AFailedFillLeavesNoFileBehind)
                   "Cannot write the workbook \"" + folder.File("Book1.xlsx").string() + "\": the disk broke");
     }
     EXPECT_EQ(fs::path(temporary).parent_path(), folder.Path());
-    EXPECT_TRUE(filesIn(folder.Path()).empty());
+    EXPECT_TRUE(testsupport::FileNamesIn(folder.Path()).empty());
 }
 
 TEST(Release, AMissingFolderIsReportedWithTheFileAndTheReason)
@@ -127,7 +110,7 @@ TEST(Release, AMissingFolderIsReportedWithTheFileAndTheReason)
     excel.GetWorkbooks().Add();
     EXPECT_EQ(releaseError(excel),
               "Cannot write the workbook \"" + folder.File("gone/Book1.xlsx").string() + "\": No such file or directory");
-    EXPECT_TRUE(filesIn(folder.Path()).empty());
+    EXPECT_TRUE(testsupport::FileNamesIn(folder.Path()).empty());
 }
 
 TEST(Release, AReadOnlyFolderIsReportedWithTheFileAndTheReason)
@@ -141,7 +124,7 @@ TEST(Release, AReadOnlyFolderIsReportedWithTheFileAndTheReason)
     const std::string message = releaseError(excel);
     fs::permissions(folder.Path(), fs::perms::owner_all);
     EXPECT_EQ(message, "Cannot write the workbook \"" + folder.File("Book1.xlsx").string() + "\": Permission denied");
-    EXPECT_TRUE(filesIn(folder.Path()).empty());
+    EXPECT_TRUE(testsupport::FileNamesIn(folder.Path()).empty());
 }
 
 // A disk that takes no more than a few hundred bytes: the process may not
@@ -185,7 +168,7 @@ TEST(Release, AFullDiskIsReportedAndNoHalfWrittenWorkbookStays)
         EXPECT_EQ(err.Text(), "");
     }
     EXPECT_EQ(message, "Cannot write the workbook \"" + folder.File("Book1.xlsx").string() + "\": File too large");
-    EXPECT_TRUE(filesIn(folder.Path()).empty());
+    EXPECT_TRUE(testsupport::FileNamesIn(folder.Path()).empty());
     EXPECT_EQ(excel.GetWorkbooks().Item(1).FullName(), "");
 
     // With room again, the same workbook is written whole.
