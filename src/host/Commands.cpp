@@ -6,7 +6,9 @@
 
 #include "database/Unit_AccessExportDM.h"
 #include "database/Unit_DBExport.h"
+#include "frames/BuildDetailPage.h"
 #include "numbering/Unit_AutoNum.h"
+#include "reports/Unit_Reports.h"
 
 namespace host {
 
@@ -33,8 +35,8 @@ const CommandEntry kCommands[] = {
     {7, "numbering of the objects or procedures of the active page", ExecuteAutoNum},
     {8, "about window", nullptr},
     {9, "text viewer that creates elements from selected text", nullptr},
-    {10, "listing of the elements into a new spreadsheet", nullptr},
-    {11, "detail page of the detail frame on the active page", nullptr},
+    {10, "listing of the elements into a new spreadsheet", ExecuteReports},
+    {11, "detail page of the detail frame on the active page", BuildDetailPage},
 };
 
 } // namespace
