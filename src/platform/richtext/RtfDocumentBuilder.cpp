@@ -267,6 +267,11 @@ void RtfDocumentBuilder::paragraphWord(RtfWord word)
     }
 }
 
+int RtfDocumentBuilder::fontInEffect() const
+{
+    return state().font >= 0 ? state().font : defaultFont_;
+}
+
 int RtfDocumentBuilder::codePageOfFont(int font) const
 {
     const auto found = fonts_.find(font);
@@ -291,10 +296,8 @@ TextFormat RtfDocumentBuilder::currentFormat() const
     if (static_cast<std::size_t>(current.colour) < colours_.size()) {
         format.colour = colours_[static_cast<std::size_t>(current.colour)];
     }
-    if (current.font >= 0) {
-        if (const auto found = fonts_.find(current.font); found != fonts_.end()) {
-            format.fontFamily = found->second.name;
-        }
+    if (const auto found = fonts_.find(fontInEffect()); found != fonts_.end()) {
+        format.fontFamily = found->second.name;
     }
     return format;
 }
@@ -330,7 +333,7 @@ void RtfDocumentBuilder::flushBytes()
 void RtfDocumentBuilder::bodyByte(std::uint8_t byte)
 {
     prepareRun();
-    const int codePage = codePageOfFont(state().font >= 0 ? state().font : defaultFont_);
+    const int codePage = codePageOfFont(fontInEffect());
     if (codePage != pendingCodePage_) {
         flushBytes();
         pendingCodePage_ = codePage;

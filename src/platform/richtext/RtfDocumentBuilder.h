@@ -50,7 +50,7 @@ private:
         bool underline = false;
         int halfPoints = 0;
         int colour = 0;
-        int font = -1; // -1: no \f in effect, the default font's code page applies
+        int font = -1; // -1: no \f in effect, the default font (\deff) applies
         int fallbackLength = 1;
         Alignment alignment = Alignment::Left;
         Destination destination = Destination::Body;
@@ -70,6 +70,7 @@ private:
     void characterWord(RtfWord word, bool hasParameter, int parameter);
     void paragraphWord(RtfWord word);
 
+    int fontInEffect() const;
     int codePageOfFont(int font) const;
     TextFormat currentFormat() const;
     void prepareRun();

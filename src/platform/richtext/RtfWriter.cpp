@@ -10,18 +10,28 @@ namespace richtext {
 
 namespace {
 
-// What the runs use, numbered in order of first use.
+// What the runs use, numbered in order of first use. Font 0 is the default
+// font of the document, which readers give to runs without a font of their
+// own: it is the first family when every run has one, else a font without a
+// name, so that such runs keep the reader's own font.
 struct Tables {
     std::vector<QString> fonts;
     std::vector<Rgb> colours;
 
     explicit Tables(const RichDocument& document)
     {
+        bool unnamed = false;
         for (const Paragraph& paragraph : document.paragraphs) {
             for (const TextRun& run : paragraph.runs) {
+                unnamed = unnamed || run.format.fontFamily.isEmpty();
                 addOnce(fonts, run.format.fontFamily, !run.format.fontFamily.isEmpty());
                 addOnce(colours, run.format.colour.value_or(Rgb()), run.format.colour.has_value());
             }
+        }
+        if (unnamed) {
+            fonts.insert(fonts.begin(), QString());
+        } else if (fonts.empty()) {
+            fonts.push_back(QStringLiteral("Arial"));
         }
     }
 
@@ -83,11 +93,10 @@ void appendText(QByteArray& out, const QString& text)
 void appendHeader(QByteArray& out, const Tables& tables)
 {
     out += "{\\rtf1\\ansi\\ansicpg1251\\deff0\\uc1\r\n{\\fonttbl";
-    const std::vector<QString> fonts = tables.fonts.empty() ? std::vector<QString>{QStringLiteral("Arial")} : tables.fonts;
-    for (std::size_t i = 0; i < fonts.size(); ++i) {
+    for (std::size_t i = 0; i < tables.fonts.size(); ++i) {
         appendNumber(out, "{\\f", static_cast<int>(i));
         out += "\\fnil\\fcharset204 ";
-        appendText(out, fonts[i]);
+        appendText(out, tables.fonts[i]);
         out += ";}";
     }
     out += "}\r\n{\\colortbl ;";

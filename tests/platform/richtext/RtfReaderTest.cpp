@@ -95,32 +95,47 @@ TEST(RtfReader, ReadsCharacterAndParagraphFormats)
     bold.halfPoints = 32;
     bold.colour = Rgb{255, 0, 0};
     bold.fontFamily = QStringLiteral("Courier New");
-    TextFormat green;
+    // Text without a font of its own is in font 0.
+    TextFormat plain;
+    plain.fontFamily = QStringLiteral("Arial");
+    TextFormat green = plain;
     green.colour = Rgb{0, 128, 0};
-    TextFormat doubleUnderline;
+    TextFormat doubleUnderline = plain;
     doubleUnderline.underline = true;
 
     RichDocument expected;
     expected.paragraphs = {
-        Paragraph{{TextRun{QStringLiteral("Жир"), bold}, TextRun{QStringLiteral("о plain"), TextFormat()}},
+        Paragraph{{TextRun{QStringLiteral("Жир"), bold}, TextRun{QStringLiteral("о plain"), plain}},
                   Alignment::Center},
         // Colour 9 is beyond the table: the pane's own colour.
-        Paragraph{{TextRun{QStringLiteral("green"), green}, TextRun{QStringLiteral("ninereset"), TextFormat()}},
+        Paragraph{{TextRun{QStringLiteral("green"), green}, TextRun{QStringLiteral("ninereset"), plain}},
                   Alignment::Right},
-        Paragraph{{TextRun{QStringLiteral("u"), TextFormat()}, TextRun{QStringLiteral("d"), doubleUnderline}},
+        Paragraph{{TextRun{QStringLiteral("u"), plain}, TextRun{QStringLiteral("d"), doubleUnderline}},
                   Alignment::Justify},
     };
     EXPECT_EQ(document, expected);
 }
 
-TEST(RtfReader, TheDefaultFontGivesTheCodePageButNoFamily)
+TEST(RtfReader, TextWithoutAFontOfItsOwnIsInTheDefaultFont)
 {
-    const RichDocument document = ReadRtf(R"({\rtf1\deff0{\fonttbl{\f0\fcharset204 Arial;}}\'e0{\f0 \'e1}})");
-    ASSERT_EQ(document.paragraphs.size(), 1u);
-    ASSERT_EQ(document.paragraphs[0].runs.size(), 2u);
-    EXPECT_EQ(document.paragraphs[0].runs[0].format.fontFamily, QString());
-    EXPECT_EQ(document.paragraphs[0].runs[1].format.fontFamily, QStringLiteral("Arial"));
-    EXPECT_EQ(document.PlainText(), QStringLiteral("аб"));
+    struct Case {
+        const char* what;
+        QByteArray rtf;
+        QString family;
+    };
+    const Case cases[] = {
+        {"\\deff names it", R"({\rtf1\deff1{\fonttbl{\f0 Arial;}{\f1 Courier New;}}x})", QStringLiteral("Courier New")},
+        {"font 0 without \\deff", R"({\rtf1{\fonttbl{\f0 Arial;}{\f1 Courier New;}}x})", QStringLiteral("Arial")},
+        {"\\plain goes back to it", R"({\rtf1\deff1{\fonttbl{\f0 Arial;}{\f1 Courier New;}}\f0\plain x})",
+         QStringLiteral("Courier New")},
+        {"a default font without a name", R"({\rtf1{\fonttbl{\f0 ;}{\f1 Arial;}}x})", QString()},
+        {"no font table", R"({\rtf1 x})", QString()},
+    };
+    for (const Case& c : cases) {
+        const RichDocument document = ReadRtf(c.rtf);
+        ASSERT_EQ(document.paragraphs[0].runs.size(), 1u) << c.what;
+        EXPECT_EQ(document.paragraphs[0].runs[0].format.fontFamily, c.family) << c.what;
+    }
 }
 
 TEST(RtfReader, KnowsRtfByItsFirstBytes)
