@@ -11,13 +11,12 @@
 #include <QTextEdit>
 
 #include <filesystem>
-#include <fstream>
 #include <regex>
 #include <set>
-#include <sstream>
 
 #include "editors/Unit_TextView.h"
 #include "model/Utils.h"
+#include "support/FileBytes.h"
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
 
@@ -28,19 +27,6 @@ using testsupport::RunResult;
 
 const std::string kExample = std::string(KALEMAR_SOURCE_DIR) + "/examples/order-process.vsdx";
 const std::string kFixtures = std::string(KALEMAR_SOURCE_DIR) + "/tests/platform/richtext/fixtures/";
-
-std::string readFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-void writeFile(const fs::path& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
 
 TEST(TextView, HasItsButtonsAndKeepsTheSelectionVisible)
 {
@@ -93,11 +79,7 @@ protected:
             steps.insert(steps.begin(), {"--drawing", drawing.string()});
         }
         steps.push_back("9");
-        testsupport::RunOptions options;
-        options.workingDirectory = folder.Path().string();
-        options.environment["DISPLAY"] = std::nullopt;
-        options.environment["WAYLAND_DISPLAY"] = std::nullopt;
-        options.environment["QT_QPA_PLATFORM"] = std::nullopt;
+        testsupport::RunOptions options = testsupport::HeadlessRunOptions(folder.Path().string());
         options.environment["KALEMAR_STENCIL_PATH"] = stencilPath;
         return testsupport::RunProgram(testsupport::KalemarExecutable(), steps, options);
     }
@@ -148,7 +130,7 @@ protected:
 
 TEST_F(TextViewRun, DropsObjectsAndProceduresNamedAfterTheMarkedPhrase)
 {
-    writeFile(folder.File("regulation.txt"), "Менеджер принимает заказ клиента.\r\n"
+    testsupport::WriteFileBytes(folder.File("regulation.txt"), "Менеджер принимает заказ клиента.\r\n"
                                              "Счёт на оплату выписывает бухгалтер\r\n"
                                              "по договору с ООО \"Ромашка\".\r\n");
     const ShapesByKey before = shapes();
@@ -202,12 +184,12 @@ void packStencilWithoutProcessName(const fs::path& folder)
     const fs::path source = folder / "kalemar";
     fs::copy(std::string(KALEMAR_SOURCE_DIR) + "/stencils/kalemar", source, fs::copy_options::recursive);
     const fs::path process = source / "visio/masters/master3.xml";
-    std::string xml = readFile(process);
+    std::string xml = testsupport::ReadFileBytes(process);
     ASSERT_NE(xml.find("Наименование процедуры"), std::string::npos) << "master3 is no longer Process";
     const std::size_t from = xml.find("<Row N='Row_3'>");
     const std::size_t to = xml.find("</Section>", from);
     ASSERT_NE(to, std::string::npos);
-    writeFile(process, xml.erase(from, to - from));
+    testsupport::WriteFileBytes(process, xml.erase(from, to - from));
 
     std::vector<std::string> args{"-E", "tar", "cf", (folder / "stencils/kalemar.vssx").string(), "--format=zip", "--"};
     for (const fs::directory_entry& entry : fs::recursive_directory_iterator(source)) {

@@ -85,11 +85,7 @@ protected:
 
     RunResult run(const std::string& program, const std::vector<std::string>& args)
     {
-        testsupport::RunOptions options;
-        options.workingDirectory = folder.Path().string();
-        options.environment["DISPLAY"] = std::nullopt;
-        options.environment["WAYLAND_DISPLAY"] = std::nullopt;
-        options.environment["QT_QPA_PLATFORM"] = std::nullopt;
+        testsupport::RunOptions options = testsupport::HeadlessRunOptions(folder.Path().string());
         options.environment["XDG_CONFIG_HOME"] = folder.File("config").string();
         options.environment["KALEMAR_STENCIL_PATH"] = KALEMAR_STENCIL_DIR;
         return testsupport::RunProgram(program, args, options);

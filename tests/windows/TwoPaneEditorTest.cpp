@@ -14,11 +14,10 @@
 #include <QToolButton>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "platform/richtext/RtfReader.h"
 #include "platform/ui/Script.h"
+#include "support/FileBytes.h"
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
 #include "windows/Unit_TWoW.h"
@@ -29,19 +28,6 @@ namespace fs = std::filesystem;
 using testsupport::RunResult;
 
 const std::string kFixtures = std::string(KALEMAR_SOURCE_DIR) + "/tests/platform/richtext/fixtures/";
-
-std::string readFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-void writeFile(const fs::path& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 TEST(TwoPaneEditor, HasItsControlsWithTheirTexts)
 {
@@ -92,7 +78,7 @@ protected:
 TEST_F(TwoPaneEditorInProcess, ShowsTheHourglassOnlyWhileAFileLoads)
 {
     TfrmTWoW window;
-    writeFile(folder.File("notes.txt"), "Текст заметки");
+    testsupport::WriteFileBytes(folder.File("notes.txt"), "Текст заметки");
     std::vector<Qt::CursorShape> cursorsWhileLoading;
     QObject::connect(window.reLEFT->document(), &QTextDocument::contentsChanged, [&] {
         const QCursor* cursor = QApplication::overrideCursor();
@@ -123,16 +109,17 @@ class TwoPaneEditorRun : public testing::Test {
 protected:
     testsupport::TempDir folder;
 
+    testsupport::RunOptions runOptions() const
+    {
+        testsupport::RunOptions options = testsupport::HeadlessRunOptions(folder.Path().string());
+        options.environment["XDG_CONFIG_HOME"] = folder.File("config").string();
+        return options;
+    }
+
     RunResult kalemar(std::vector<std::string> steps)
     {
         steps.push_back("3");
-        testsupport::RunOptions options;
-        options.workingDirectory = folder.Path().string();
-        options.environment["DISPLAY"] = std::nullopt;
-        options.environment["WAYLAND_DISPLAY"] = std::nullopt;
-        options.environment["QT_QPA_PLATFORM"] = std::nullopt;
-        options.environment["XDG_CONFIG_HOME"] = folder.File("config").string();
-        return testsupport::RunProgram(testsupport::KalemarExecutable(), steps, options);
+        return testsupport::RunProgram(testsupport::KalemarExecutable(), steps, runOptions());
     }
 
     std::string path(const std::string& name) const { return folder.File(name).string(); }
@@ -140,7 +127,7 @@ protected:
 
 TEST_F(TwoPaneEditorRun, OpensATextLeftAndRichTextRight)
 {
-    writeFile(folder.File("NOTES.TXT"), "Заметки\r\nвторая строка\r\n");
+    testsupport::WriteFileBytes(folder.File("NOTES.TXT"), "Заметки\r\nвторая строка\r\n");
     fs::copy_file(kFixtures + "libreoffice-formatted-cyrillic.rtf", folder.File("regulation.rtf"));
     const RunResult run = kalemar({"--press", "N1", "--file", path("NOTES.TXT"), "--print", "reRIGHT", "--press", "N2",
                                    "--file", path("regulation.rtf"), "--print", "reLEFT", "--print", "reRIGHT"});
@@ -155,20 +142,20 @@ TEST_F(TwoPaneEditorRun, OpensATextLeftAndRichTextRight)
 
 TEST_F(TwoPaneEditorRun, SavesEachPaneAsRtfWhateverTheName)
 {
-    writeFile(folder.File("notes.txt"), "Простой текст");
+    testsupport::WriteFileBytes(folder.File("notes.txt"), "Простой текст");
     fs::copy_file(kFixtures + "libreoffice-formatted-cyrillic.rtf", folder.File("regulation.rtf"));
-    writeFile(folder.File("left.TXT"), "what was there before");
+    testsupport::WriteFileBytes(folder.File("left.TXT"), "what was there before");
     const RunResult run = kalemar({"--press", "N1", "--file", path("notes.txt"), "--press", "N2", "--file",
                                    path("regulation.rtf"), "--press", "MenuItem1", "--file", path("left.TXT"),
                                    "--press", "MenuItem2", "--file", path("right")});
     ASSERT_EQ(run.exitCode, 0) << run.err;
 
-    const QByteArray left = QByteArray::fromStdString(readFile(folder.File("left.TXT")));
+    const QByteArray left = QByteArray::fromStdString(testsupport::ReadFileBytes(folder.File("left.TXT")));
     ASSERT_TRUE(richtext::LooksLikeRtf(left)) << left.constData();
     EXPECT_EQ(richtext::ReadRtf(left).PlainText(), QStringLiteral("Простой текст"));
 
     // No default extension is added; the formatting goes with the text.
-    const richtext::RichDocument right = richtext::ReadRtf(QByteArray::fromStdString(readFile(folder.File("right"))));
+    const richtext::RichDocument right = richtext::ReadRtf(QByteArray::fromStdString(testsupport::ReadFileBytes(folder.File("right"))));
     EXPECT_TRUE(right.PlainText().startsWith(QStringLiteral("Регламент приёма заказа\nОператор")));
     ASSERT_FALSE(right.paragraphs.empty());
     EXPECT_TRUE(right.paragraphs[0].runs.at(0).format.bold);
@@ -202,21 +189,15 @@ TEST_F(TwoPaneEditorRun, FilesThatCannotBeOpenedOrCreatedAreReported)
 // through writing, as on a full disk.
 TEST_F(TwoPaneEditorRun, ASaveThatFailsHalfWayKeepsTheOldFile)
 {
-    writeFile(folder.File("kept.rtf"), "the old content");
+    testsupport::WriteFileBytes(folder.File("kept.rtf"), "the old content");
     const std::string longText(40000, 'x');
-    testsupport::RunOptions options;
-    options.workingDirectory = folder.Path().string();
-    options.environment["DISPLAY"] = std::nullopt;
-    options.environment["WAYLAND_DISPLAY"] = std::nullopt;
-    options.environment["QT_QPA_PLATFORM"] = std::nullopt;
-    options.environment["XDG_CONFIG_HOME"] = folder.File("config").string();
     const RunResult run = testsupport::RunProgram(
         "/bin/sh", {"-c", "ulimit -f 8; trap '' XFSZ; exec \"$0\" \"$@\"", testsupport::KalemarExecutable(), "--set",
                     "reLEFT=" + longText, "--press", "MenuItem1", "--file", path("kept.rtf"), "3"},
-        options);
+        runOptions());
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.err, "kalemar: Failed to Save Stream\n");
-    EXPECT_EQ(readFile(folder.File("kept.rtf")), "the old content");
+    EXPECT_EQ(testsupport::ReadFileBytes(folder.File("kept.rtf")), "the old content");
     std::vector<std::string> names;
     for (const fs::directory_entry& entry : fs::directory_iterator(folder.Path())) {
         names.push_back(entry.path().filename().string());
@@ -231,7 +212,7 @@ TEST_F(TwoPaneEditorRun, TheLeftPaneKeepsItsWidthForTheNextRun)
     EXPECT_EQ(first.exitCode, 0) << first.err;
     EXPECT_EQ(first.out, "RxSplitter1=281\n");
 
-    const std::string settings = readFile(folder.File("config/Zef/Forms.conf"));
+    const std::string settings = testsupport::ReadFileBytes(folder.File("config/Zef/Forms.conf"));
     EXPECT_NE(settings.find("[TfrmMAIN]"), std::string::npos) << settings;
     EXPECT_NE(settings.find("pnlLEFT.Width=400"), std::string::npos) << settings;
 

@@ -8,12 +8,11 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <sstream>
 
 #include "platform/richtext/RichTextFile.h"
 #include "platform/richtext/RtfReader.h"
+#include "support/FileBytes.h"
 #include "support/TempDir.h"
 
 namespace richtext {
@@ -113,19 +112,6 @@ TEST(RichTextFile, AFailingDeviceGivesTheStreamMessages)
     EXPECT_EQ(ReadAllFrom(whole).size(), 150000);
 }
 
-std::string readFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-void writeFile(const fs::path& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
 std::string errorOf(const std::function<void()>& action)
 {
     try {
@@ -139,7 +125,7 @@ std::string errorOf(const std::function<void()>& action)
 TEST(RichTextFile, LoadsAFileAndLeavesThePaneAloneWhenItCannot)
 {
     testsupport::TempDir folder;
-    writeFile(folder.File("notes.TXT"), "Первая строка\nвторая");
+    testsupport::WriteFileBytes(folder.File("notes.TXT"), "Первая строка\nвторая");
     QTextDocument pane;
     LoadRichTextFile(pane, folder.File("notes.TXT").string());
     EXPECT_EQ(pane.toPlainText(), QStringLiteral("Первая строка\nвторая"));
@@ -164,12 +150,12 @@ TEST(RichTextFile, SavingReplacesTheFileWithRtfWhateverItsName)
 {
     testsupport::TempDir folder;
     const fs::path target = folder.File("notes.TXT");
-    writeFile(target, "old content");
+    testsupport::WriteFileBytes(target, "old content");
     QTextDocument pane;
     pane.setPlainText(QStringLiteral("Новый текст"));
     SaveRichTextFile(pane, target.string());
 
-    const std::string saved = readFile(target);
+    const std::string saved = testsupport::ReadFileBytes(target);
     EXPECT_EQ(saved.rfind("{\\rtf1", 0), 0u) << saved;
     EXPECT_EQ(ReadRtf(QByteArray::fromStdString(saved)).PlainText(), QStringLiteral("Новый текст"));
     EXPECT_EQ(namesIn(folder.Path()), std::vector<std::string>{"notes.TXT"});
@@ -193,12 +179,12 @@ TEST(RichTextFileDeathTest, ASaveThatFailsHalfWayKeepsTheOldFile)
 {
     testsupport::TempDir folder;
     const fs::path target = folder.File("keep.rtf");
-    writeFile(target, "what the file held");
+    testsupport::WriteFileBytes(target, "what the file held");
     QTextDocument pane;
     pane.setPlainText(QString(20000, QLatin1Char('x')));
 
     EXPECT_EXIT(saveWithSmallFileLimit(pane, target), testing::ExitedWithCode(0), "^Failed to Save Stream\n$");
-    EXPECT_EQ(readFile(target), "what the file held");
+    EXPECT_EQ(testsupport::ReadFileBytes(target), "what the file held");
     EXPECT_EQ(namesIn(folder.Path()), std::vector<std::string>{"keep.rtf"});
 }
 

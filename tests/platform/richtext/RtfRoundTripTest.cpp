@@ -7,12 +7,11 @@
 #include <QTextDocument>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "platform/richtext/RtfReader.h"
 #include "platform/richtext/RtfWriter.h"
 #include "platform/richtext/TextDocument.h"
+#include "support/FileBytes.h"
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
 
@@ -102,17 +101,9 @@ TEST(RtfRoundTrip, APaneKeepsItsTextAndFormatsThroughRtf)
     EXPECT_EQ(FromTextDocument(reloaded), expected);
 }
 
-std::string readFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
 QByteArray fixture(const std::string& name)
 {
-    return QByteArray::fromStdString(readFile(kFixtures + name));
+    return QByteArray::fromStdString(testsupport::ReadFileBytes(kFixtures + name));
 }
 
 TEST(RtfRoundTrip, ReadsWhatLibreOfficeWriterWrote)
@@ -153,7 +144,7 @@ std::string libreOfficeText(const fs::path& rtf, const testsupport::TempDir& fol
                                                      "--outdir", folder.Path().string(), rtf.string()},
                                 options);
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    std::string text = readFile(fs::path(rtf).replace_extension(".txt"));
+    std::string text = testsupport::ReadFileBytes(fs::path(rtf).replace_extension(".txt"));
     if (text.rfind("\xEF\xBB\xBF", 0) == 0) {
         text.erase(0, 3);
     }
@@ -165,7 +156,7 @@ TEST(RtfRoundTrip, LibreOfficeReadsTheSameTextFromWhatWeWrite)
     testsupport::TempDir folder;
     const fs::path rtf = folder.File("ours.rtf");
     const QByteArray bytes = WriteRtf(formattedDocument());
-    std::ofstream(rtf, std::ios::binary).write(bytes.constData(), bytes.size());
+    testsupport::WriteFileBytes(rtf, bytes.toStdString());
 
     EXPECT_EQ(libreOfficeText(rtf, folder), formattedDocument().PlainText().toStdString() + "\n");
 }

@@ -11,14 +11,13 @@
 #include <cstring>
 #include <functional>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/version/ElfSection.h"
 #include "platform/version/VersionInfo.h"
 #include "platform/version/VersionRecord.h"
+#include "support/FileBytes.h"
 #include "support/RunProgram.h"
 #include "support/TempDir.h"
 
@@ -119,14 +118,6 @@ TEST(VersionInfo, CopiesNoMoreThanItIsAskedToAndAnswersOnlyTheFixedPart)
     EXPECT_EQ(untouched, std::vector<char>(sizeof(VersionBlock), '#'));
 }
 
-std::string bytesOf(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
 template <typename T>
 void put(std::string& bytes, std::size_t offset, T value)
 {
@@ -137,7 +128,7 @@ void put(std::string& bytes, std::size_t offset, T value)
 // crash the reader or make it read out of the file, and none has a version.
 TEST(VersionInfo, ABrokenFileHasNoVersion)
 {
-    const std::string good = bytesOf(VERSION_FIXTURE_1_0_0_1);
+    const std::string good = testsupport::ReadFileBytes(VERSION_FIXTURE_1_0_0_1);
     const std::size_t tag = good.find("KALEMAR VERSION");
     ASSERT_NE(tag, std::string::npos);
     struct Case {
@@ -163,7 +154,7 @@ TEST(VersionInfo, ABrokenFileHasNoVersion)
         std::string bytes = good;
         c.breakIt(bytes);
         const fs::path broken = folder.File("broken");
-        std::ofstream(broken, std::ios::binary | std::ios::trunc) << bytes;
+        testsupport::WriteFileBytes(broken, bytes);
         EXPECT_EQ(versionsOf(broken.string()), std::nullopt) << c.what;
     }
 }
