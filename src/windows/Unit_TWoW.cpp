@@ -12,6 +12,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "platform/richtext/RichTextFile.h"
 #include "platform/ui/FileDialogs.h"
 #include "platform/ui/Handler.h"
@@ -220,11 +222,11 @@ void TfrmTWoW::storePlacement() const
 {
     FormSettings settings;
     settings.setValue(kLeftWidth, RxSplitter1->sizes().value(0, kDefaultLeftWidth));
-    const QRect frame = geometry();
+    // A window is moved by its frame and sized by its inside, as it is restored.
     settings.setValue(QStringLiteral("Left"), frameGeometry().left());
     settings.setValue(QStringLiteral("Top"), frameGeometry().top());
-    settings.setValue(QStringLiteral("Width"), frame.width());
-    settings.setValue(QStringLiteral("Height"), frame.height());
+    settings.setValue(QStringLiteral("Width"), width());
+    settings.setValue(QStringLiteral("Height"), height());
 }
 
 void TfrmTWoW::closeEvent(QCloseEvent* event)

@@ -56,16 +56,29 @@ void appendNumber(QByteArray& out, const char* word, int number)
     out += QByteArray::number(number);
 }
 
+// The Windows-1251 byte of a UTF-16 unit, -1 where there is none; asked of
+// the converter once per unit and kept, since a text repeats its letters.
+int cyrillicByteOf(char16_t unit)
+{
+    static std::vector<int> known(0x10000, -2);
+    int& byte = known[unit];
+    if (byte == -2) {
+        const QByteArray bytes = QChar::isSurrogate(unit) ? QByteArray() : EncodeCodePage(unit, kWindowsCyrillic);
+        byte = bytes.size() == 1 ? static_cast<unsigned char>(bytes[0]) : -1;
+    }
+    return byte;
+}
+
 // The byte a reader without \uN shows in place of the character.
 void appendFallback(QByteArray& out, char16_t unit)
 {
-    const QByteArray bytes = QChar::isSurrogate(unit) ? QByteArray() : EncodeCodePage(unit, kWindowsCyrillic);
-    if (bytes.size() != 1) {
+    const int byte = cyrillicByteOf(unit);
+    if (byte < 0) {
         out += '?';
         return;
     }
     out += "\\'";
-    out += QByteArray::number(static_cast<unsigned char>(bytes[0]), 16).rightJustified(2, '0');
+    out += QByteArray::number(byte, 16).rightJustified(2, '0');
 }
 
 void appendText(QByteArray& out, const QString& text)
