@@ -72,12 +72,7 @@ protected:
     RunResult kalemar(std::vector<std::string> args)
     {
         args.insert(args.begin(), {"--drawing", drawing.string()});
-        testsupport::RunOptions options;
-        options.workingDirectory = folder.Path().string();
-        options.environment["DISPLAY"] = std::nullopt;
-        options.environment["WAYLAND_DISPLAY"] = std::nullopt;
-        options.environment["QT_QPA_PLATFORM"] = std::nullopt;
-        return RunProgram(testsupport::KalemarExecutable(), args, options);
+        return RunProgram(testsupport::KalemarExecutable(), args, testsupport::HeadlessRunOptions(folder.Path().string()));
     }
 
     // Numbers the procedures of the first page "П-1", "П-2", ...

@@ -35,12 +35,7 @@ protected:
 
     testsupport::RunOptions headless()
     {
-        testsupport::RunOptions options;
-        options.workingDirectory = folder.Path().string();
-        options.environment["DISPLAY"] = std::nullopt;
-        options.environment["WAYLAND_DISPLAY"] = std::nullopt;
-        options.environment["QT_QPA_PLATFORM"] = std::nullopt;
-        return options;
+        return testsupport::HeadlessRunOptions(folder.Path().string());
     }
 
     RunResult kalemar(const std::vector<std::string>& steps)

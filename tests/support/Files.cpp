@@ -14,6 +14,11 @@ std::string FileBytes(const std::filesystem::path& path)
     return bytes.str();
 }
 
+void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
 std::vector<std::string> FileNamesIn(const std::filesystem::path& folder)
 {
     std::vector<std::string> names;
