@@ -63,3 +63,33 @@ sqlite3 "$out/orders.db" "select name, type from pragma_table_info('Orders') whe
 
 step "Files in $out/"
 ls -l "$out"
+
+step "Listing into workbooks (command 10): the objects of every page, then the procedures of page 1"
+"$kalemar" --drawing "$drawing" --page 1 \
+  --choose rgTYPE=0 --choose rgPAGE=0 --press btnSAVE \
+  --choose rgTYPE=1 --choose rgPAGE=1 --press btnSAVE --press btnClose 10 | tee "$out/listing.txt"
+
+step "The workbooks' rows as openpyxl reads them (cells separated by |)"
+while read -r book; do
+  /usr/bin/python3 - "$book" <<'PY'
+import sys
+import openpyxl
+sheet = openpyxl.load_workbook(sys.argv[1]).active
+print(" ", sys.argv[1])
+for row in sheet.iter_rows(values_only=True):
+    print("    " + " | ".join("" if v is None else str(v).replace("\n", " / ") for v in row))
+PY
+done < "$out/listing.txt"
+
+step "Detail page of the frame on page 1 (command 11)"
+"$kalemar" --drawing "$drawing" --page 1 --select Frame 11
+
+step "The new page and its stamp, as kalemar-dump reads them"
+"$dump" "$drawing" | python3 -c '
+import json, sys
+pages = json.load(sys.stdin)["pages"]
+print("  pages:", ", ".join(page["name"] for page in pages))
+for shape in pages[-1]["shapes"]:
+    print("  %s on page %s at (%s, %s): %s" % (shape["name"], pages[-1]["name"], shape["pinX"], shape["pinY"],
+                                              ", ".join(shape["properties"][:2])))
+'

@@ -165,6 +165,9 @@ int main(int argc, char** argv) {
             visio::Pages pages = app.ActiveDocument().GetPages();
             drawOrderIntake(builder, pages.Item(1));
             drawShipping(builder, pages.Add());
+            // Adding the second page turned the window to it; the example opens
+            // on its first page.
+            app.ActiveWindow().SetPage(pages.Item(1));
             std::vector<std::string> written = app.SaveChangedDocuments();
             if (written.size() != 1)
                 throw std::runtime_error("expected one drawing to be written");

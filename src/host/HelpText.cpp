@@ -32,6 +32,7 @@ Session:
                         "--select 3 Process.7"). Without it nothing is
                         selected.
   --help                this text (anywhere on the command line).
+  --version             the program's name and version (anywhere).
 
 Steps drive the windows, message boxes and file dialogs of the command, in
 order, by control name; each acts on what is open when it is reached:
@@ -79,7 +80,7 @@ file written is printed on standard output, one per line. Every message box
 is also written to standard error as "caption: text".
 
 Exit codes:
-  0  the command ran (or there was none to run), or --help
+  0  the command ran (or there was none to run), or --help or --version
   1  an error ended the run; it was reported in a box captioned
      "Application Error" and on standard error, and nothing was saved
 )";

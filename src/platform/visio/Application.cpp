@@ -13,6 +13,7 @@
 #include "platform/visio/detail/CellAccess.h"
 #include "platform/visio/detail/Internal.h"
 #include "platform/visio/detail/SelectionLookup.h"
+#include "platform/visio/detail/WindowState.h"
 
 #ifndef KALEMAR_DEFAULT_STENCIL_DIR
 #define KALEMAR_DEFAULT_STENCIL_DIR ""
@@ -101,6 +102,13 @@ std::optional<std::string> ApplicationData::findStencilFile(const std::string& n
     return std::nullopt;
 }
 
+WindowData* ApplicationData::windowOf(const DocumentData* doc) const {
+    for (const auto& w : windows)
+        if (w->doc == doc)
+            return w.get();
+    return nullptr;
+}
+
 WindowData* ApplicationData::addWindow(DocumentData* doc, SheetContainer* page) {
     auto w = std::make_unique<WindowData>();
     w->doc = doc;
@@ -129,9 +137,9 @@ SheetContainer* initialPage(DocumentData& doc, const std::string& wanted) {
         }
         throw VisioError(doc.fileLabel() + " has no page '" + wanted + "'");
     }
-    int top = doc.document->root().child("DocumentSettings").attribute("TopPage").as_int(-1);
+    int marked = detail::markedPageId(doc);
     for (auto& p : doc.pages)
-        if (p->id() == top)
+        if (p->id() == marked)
             return p.get();
     return doc.pages.front().get();
 }
@@ -240,6 +248,8 @@ std::vector<std::string> Application::SaveChangedDocuments() {
     for (auto& doc : data_->documents) {
         if (doc->stencil || (!doc->changed() && !doc->alwaysSave))
             continue;
+        if (WindowData* window = data_->windowOf(doc.get()))
+            detail::markShownPage(*doc, window->page->id());
         doc->flushParts();
         if (doc->needsRecalcOnOpen)
             requestRecalculation(*doc);
@@ -331,6 +341,16 @@ Page Window::GetPage() const {
     if (!window_)
         throw VisioError("There is no active window");
     return Page(static_cast<const WindowData*>(window_)->page);
+}
+
+void Window::SetPage(const Page& page) {
+    if (!window_)
+        throw VisioError("There is no active window");
+    auto* window = const_cast<WindowData*>(static_cast<const WindowData*>(window_));
+    SheetContainer* shown = detail::ApplicationData::containerOf(page);
+    if (!shown || shown->doc != window->doc)
+        throw VisioError("The window shows " + window->doc->name + ", which has no such page");
+    window->showPage(shown);
 }
 
 Document Window::GetDocument() const {

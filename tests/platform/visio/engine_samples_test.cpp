@@ -193,10 +193,12 @@ TEST_P(EverySample, ChangedPropertyValueChangesOnlyThatCell) {
         std::vector<std::string> was = linesOf(a.output);
         std::vector<std::string> now = linesOf(replaceAll(b.output, marker, oldValue));
         ASSERT_EQ(was.size(), now.size()) << "only the value may differ where the drawing shows it";
-        for (size_t i = 0; i < was.size(); ++i)
-            if (was[i] != now[i])
+        for (size_t i = 0; i < was.size(); ++i) {
+            if (was[i] != now[i]) {
                 EXPECT_NE(now[i].find(oldValue), std::string::npos)
                     << "only the value may differ where the drawing shows it:\n" << was[i] << "\n" << now[i];
+            }
+        }
     }
 }
 

@@ -44,6 +44,7 @@ protected:
     std::unique_ptr<visio::Application> open(const std::vector<std::string>& selection) {
         visio::SessionOptions options;
         options.drawingPath = path;
+        options.page = "1";
         options.stencilFolders = stencilFolders();
         options.selection = selection;
         return std::make_unique<visio::Application>(options);
