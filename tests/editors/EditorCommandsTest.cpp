@@ -103,16 +103,15 @@ protected:
         return rows;
     }
 
-    std::string xhtml()
+    // Each text is in what libvisio draws of the saved drawing.
+    void expectDrawn(std::initializer_list<const char*> texts)
     {
+        if (RunProgram("/bin/sh", {"-c", "command -v vsd2xhtml"}).exitCode != 0)
+            GTEST_SKIP() << "libvisio tools are not installed";
         const RunResult run = RunProgram("/usr/bin/env", {"vsd2xhtml", drawing.string()});
-        EXPECT_EQ(run.exitCode, 0) << run.err;
-        return run.out;
-    }
-
-    static bool haveVsd2xhtml()
-    {
-        return RunProgram("/bin/sh", {"-c", "command -v vsd2xhtml"}).exitCode == 0;
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        for (const char* text : texts)
+            EXPECT_NE(run.out.find(text), std::string::npos) << text;
     }
 };
 
@@ -149,11 +148,7 @@ TEST_F(EditorCommands, ObjectEditorWritesEveryRowAndTheTable)
               "|||OrderDate***Когда принят***DateTime*********0|||Total******Float*********0\"");
 
     EXPECT_EQ(changedParts(before, partsOf(drawing)), std::vector<std::string>{"visio/pages/page1.xml"});
-    if (!haveVsd2xhtml())
-        GTEST_SKIP() << "libvisio tools are not installed";
-    const std::string drawn = xhtml();
-    for (const char* text : {"О-2", "Заказ клиента"})
-        EXPECT_NE(drawn.find(text), std::string::npos) << text;
+    expectDrawn({"О-2", "Заказ клиента"});
 }
 
 TEST_F(EditorCommands, ProcedureEditorWritesTheFiveRows)
@@ -171,11 +166,7 @@ TEST_F(EditorCommands, ProcedureEditorWritesTheFiveRows)
     // The window state parts record the page the run turned to.
     EXPECT_EQ(changedParts(before, partsOf(drawing)),
               (std::vector<std::string>{"visio/document.xml", "visio/pages/page2.xml", "visio/windows.xml"}));
-    if (!haveVsd2xhtml())
-        GTEST_SKIP() << "libvisio tools are not installed";
-    const std::string drawn = xhtml();
-    for (const char* text : {"2.2", "Доставить заказ", "Экспедитор"})
-        EXPECT_NE(drawn.find(text), std::string::npos) << text;
+    expectDrawn({"2.2", "Доставить заказ", "Экспедитор"});
 }
 
 // Numbers given by command 7 show in the shapes as a reader draws them.
@@ -188,11 +179,7 @@ TEST_F(EditorCommands, NumbersGivenByNumberingShowInTheShapes)
     // The copy of the order on the second page takes its number too.
     EXPECT_EQ(changedParts(before, partsOf(drawing)),
               (std::vector<std::string>{"visio/pages/page1.xml", "visio/pages/page2.xml"}));
-    if (!haveVsd2xhtml())
-        GTEST_SKIP() << "libvisio tools are not installed";
-    const std::string drawn = xhtml();
-    for (const char* text : {"О-1", "О-5"})
-        EXPECT_NE(drawn.find(text), std::string::npos) << text;
+    expectDrawn({"О-1", "О-5"});
 }
 
 TEST_F(EditorCommands, NothingSelectedEndsTheRunWithTheReportAndSavesNothing)
