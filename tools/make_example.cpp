@@ -41,7 +41,6 @@ public:
 
     visio::Shape object(visio::Page page, const ObjectSpec& o) {
         visio::Shape s = drop(page, o.master, o.x, o.y);
-        s.SetText(o.name);
         WriteProperty(s, 1, o.name);
         WriteProperty(s, 2, o.normative);
         WriteProperty(s, 5, o.description);
@@ -52,7 +51,6 @@ public:
 
     visio::Shape procedure(visio::Page page, const ProcedureSpec& p) {
         visio::Shape s = drop(page, "Process", p.x, p.y);
-        s.SetText(p.name);
         WriteProperty(s, 1, p.performer);
         WriteProperty(s, 2, p.name);
         WriteProperty(s, 3, p.regulation);

@@ -6,6 +6,8 @@
 
 #include "database/Unit_AccessExportDM.h"
 #include "database/Unit_DBExport.h"
+#include "editors/Unit_ObjectEdit.h"
+#include "editors/Unit_ProcedureEdit.h"
 #include "editors/Unit_TextView.h"
 #include "frames/BuildDetailPage.h"
 #include "numbering/Unit_AutoNum.h"
@@ -33,8 +35,8 @@ const CommandEntry kCommands[] = {
     {2, "entity diagram of the objects' tables, drawn as a new drawing", BuildEntityDiagram},
     {3, "two-pane text editor", ShowTWoW},
     {4, "export of the objects' tables into a new database file", RunDatabaseExport},
-    {5, "object editor of the selected object", nullptr},
-    {6, "procedure editor of the selected procedure", nullptr},
+    {5, "object editor of the selected object", EditObject},
+    {6, "procedure editor of the selected procedure", EditProcedure},
     {7, "numbering of the objects or procedures of the active page", ExecuteAutoNum},
     {8, "about window with the program's version", ShowAbout},
     {9, "text viewer that creates elements from selected text", ShowTextView},

@@ -12,6 +12,7 @@
 #include "platform/visio/builtin/BuiltinPackages.h"
 #include "platform/visio/detail/CellAccess.h"
 #include "platform/visio/detail/Internal.h"
+#include "platform/visio/detail/SelectionLookup.h"
 #include "platform/visio/detail/WindowState.h"
 
 #ifndef KALEMAR_DEFAULT_STENCIL_DIR
@@ -143,17 +144,6 @@ SheetContainer* initialPage(DocumentData& doc, const std::string& wanted) {
     return doc.pages.front().get();
 }
 
-Shape findOnPage(SheetContainer* page, const std::string& key) {
-    Page p = ApplicationData::page(page);
-    bool numeric = !key.empty() && std::all_of(key.begin(), key.end(), [](unsigned char c) { return std::isdigit(c); });
-    if (numeric)
-        if (Shape s = p.ShapeByID(std::stoi(key)))
-            return s;
-    if (Shape s = p.ShapeByName(key))
-        return s;
-    throw VisioError("There is no shape '" + key + "' on " + page->label() + " to select");
-}
-
 std::string freeDrawingPath(const std::string& folder, std::vector<std::string>& taken) {
     for (int n = 1;; ++n) {
         fs::path p = fs::path(folder) / ("Drawing" + std::to_string(n) + ".vsdx");
@@ -213,7 +203,7 @@ Application::Application(const SessionOptions& options) : data_(std::make_unique
     WindowData* window = data_->addWindow(drawing, initialPage(*drawing, options.page));
     data_->activeWindow = window;
     for (const std::string& key : options.selection)
-        window->selection.push_back(findOnPage(window->page, key));
+        window->selection.push_back(detail::shapeToSelect(window->page, key));
 
     // The bundled stencils are open in every session.
     for (const char* stencil : {"kalemar", "entity_m"})

@@ -341,7 +341,9 @@ private:
 struct SessionOptions {
     std::string drawingPath;                 // empty: one new blank drawing
     std::string page;                        // name or 1-based index; empty: the drawing's own
-    std::vector<std::string> selection;      // shape IDs or names on the active page
+    std::vector<std::string> selection;      // shape IDs or names on the active page, else the
+                                             // value of a shape's first property row or its
+                                             // shown text (detail/SelectionLookup.h)
     std::vector<std::string> stencilFolders; // searched in order for stencils
     std::string newDrawingFolder;            // where new drawings are saved; empty: beside the
                                              // drawing, else the current folder

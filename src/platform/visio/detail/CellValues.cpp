@@ -2,6 +2,7 @@
 #include <unordered_set>
 #include <functional>
 #include "platform/visio/detail/CellValues.h"
+#include "platform/visio/detail/FieldText.h"
 
 #include <algorithm>
 #include <charconv>
@@ -513,10 +514,12 @@ void propagate(const ShapeRef& origin, ChangedSet changed) {
 } // namespace
 
 void recalculateAfter(const ShapeRef& shape, const std::vector<CellAddress>& written) {
+    const FieldDisplays fieldsBefore = fieldDisplaysOf(shape);
     ChangedSet changed;
     for (const CellAddress& a : written)
         changed.insert({shape.node.internal_object(), canonicalKey(a)});
     propagate(shape, std::move(changed));
+    refreshFieldTexts(shape, fieldsBefore, written);
 }
 
 } // namespace visio::detail
