@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "editors/WindowPlacement.h"
+#include "platform/ui/WindowPlacement.h"
 #include "model/TableDefinition.h"
 #include "platform/ui/Handler.h"
 #include "platform/ui/MessageBox.h"
@@ -205,8 +205,8 @@ void TForm2::showEvent(QShowEvent* event)
     holdOuterSize();
     if (!placed_) {
         placed_ = true;
-        if (!RestorePlacement(*this, PlacementName))
-            CenterOnScreen(*this);
+        if (!ui::RestorePlacement(*this, PlacementName))
+            ui::CenterOnScreen(*this);
     }
 }
 
@@ -220,6 +220,6 @@ void TForm2::holdOuterSize()
 
 void TForm2::done(int result)
 {
-    StorePlacement(*this, PlacementName);
+    ui::StorePlacement(*this, PlacementName);
     QDialog::done(result);
 }

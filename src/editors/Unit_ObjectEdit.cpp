@@ -18,7 +18,7 @@
 #include "database/Unit_DBExport.h"
 #include "editors/FieldList.h"
 #include "editors/Unit_Field.h"
-#include "editors/WindowPlacement.h"
+#include "platform/ui/WindowPlacement.h"
 #include "host/Globals.h"
 #include "model/Utils.h"
 #include "platform/ui/Handler.h"
@@ -404,6 +404,6 @@ void EditObject()
 {
     TfrmObjectEdit window;
     window.LoadObject();
-    CenterOnScreen(window);
+    ui::CenterOnScreen(window);
     ui::ShowModal(window);
 }

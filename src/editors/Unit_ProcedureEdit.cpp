@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "editors/WindowPlacement.h"
+#include "platform/ui/WindowPlacement.h"
 #include "host/Globals.h"
 #include "model/Utils.h"
 #include "platform/ui/Handler.h"
@@ -120,6 +120,6 @@ void EditProcedure()
     TfrmProcedureEdit window;
     window.LoadProcedure();
     window.adjustSize();
-    CenterOnScreen(window);
+    ui::CenterOnScreen(window);
     ui::ShowModal(window);
 }

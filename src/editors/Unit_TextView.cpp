@@ -1,9 +1,7 @@
 #include "editors/Unit_TextView.h"
 
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPushButton>
-#include <QScreen>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
@@ -13,6 +11,7 @@
 #include "platform/ui/FileDialogs.h"
 #include "platform/ui/Handler.h"
 #include "platform/ui/ModalWindow.h"
+#include "platform/ui/WindowPlacement.h"
 
 namespace {
 
@@ -48,15 +47,6 @@ void keepSelectionVisible(QTextEdit& pane)
     palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
                      palette.color(QPalette::Active, QPalette::HighlightedText));
     pane.setPalette(palette);
-}
-
-void centreOnScreen(QWidget& window)
-{
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = window.frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        window.move(frame.topLeft());
-    }
 }
 
 } // namespace
@@ -109,7 +99,7 @@ TfrmTextView::TfrmTextView(QWidget* parent) : QDialog(parent)
     layout->addLayout(buttons);
 
     resize(670, 500);
-    centreOnScreen(*this);
+    ui::CenterOnScreen(*this);
 
     connect(btnOPEN, &QPushButton::clicked, this, &TfrmTextView::btnOPENClick);
     connect(btnOBJECT, &QPushButton::clicked, this, &TfrmTextView::btnOBJECTClick);

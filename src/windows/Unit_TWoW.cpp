@@ -5,7 +5,6 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QMenu>
-#include <QSettings>
 #include <QSplitter>
 #include <QTextEdit>
 #include <QToolBar>
@@ -18,6 +17,7 @@
 #include "platform/ui/FileDialogs.h"
 #include "platform/ui/Handler.h"
 #include "platform/ui/ModalWindow.h"
+#include "platform/ui/WindowPlacement.h"
 
 std::unique_ptr<TfrmTWoW> frmTWoW;
 
@@ -32,15 +32,6 @@ const int kSplitterWidth = 3;
 // that is not the class's.
 const QString kFormKey = QStringLiteral("TfrmMAIN");
 const QString kLeftWidth = QStringLiteral("pnlLEFT.Width");
-
-// Kept for the current user under organisation "Zef", application "Forms".
-class FormSettings : public QSettings {
-public:
-    FormSettings() : QSettings(QSettings::UserScope, QStringLiteral("Zef"), QStringLiteral("Forms"))
-    {
-        beginGroup(kFormKey);
-    }
-};
 
 // The hourglass from construction to destruction, also when what runs in
 // between fails.
@@ -186,18 +177,16 @@ void TfrmTWoW::MenuItem2Click()
     ui::RunHandler(this, [this] { saveFrom(*reRIGHT); });
 }
 
-// The window's place and size as the user left them.
+// The window's size and place as the user left them; a place that lies off
+// every screen is not taken.
 void TfrmTWoW::restorePlacement()
 {
-    const FormSettings settings;
-    const QRect stored(settings.value(QStringLiteral("Left"), -1).toInt(), settings.value(QStringLiteral("Top"), -1).toInt(),
-                       settings.value(QStringLiteral("Width"), 0).toInt(), settings.value(QStringLiteral("Height"), 0).toInt());
+    const ui::FormSettings settings(kFormKey);
+    const QSize stored(settings.value(QStringLiteral("Width"), 0).toInt(), settings.value(QStringLiteral("Height"), 0).toInt());
     if (stored.width() > 0 && stored.height() > 0) {
-        resize(stored.size());
-        if (stored.left() >= 0 && stored.top() >= 0) {
-            move(stored.topLeft());
-        }
+        resize(stored);
     }
+    ui::RestorePlacement(*this, kFormKey);
 }
 
 // The stored width is given to the left pane once the window has its size;
@@ -210,7 +199,7 @@ void TfrmTWoW::showEvent(QShowEvent* event)
     }
     placed_ = true;
     bool isNumber = false;
-    int width = FormSettings().value(kLeftWidth).toInt(&isNumber);
+    int width = ui::FormSettings(kFormKey).value(kLeftWidth).toInt(&isNumber);
     if (!isNumber || width < 0) {
         width = kDefaultLeftWidth;
     }
@@ -220,11 +209,10 @@ void TfrmTWoW::showEvent(QShowEvent* event)
 
 void TfrmTWoW::storePlacement() const
 {
-    FormSettings settings;
+    ui::FormSettings settings(kFormKey);
     settings.setValue(kLeftWidth, RxSplitter1->sizes().value(0, kDefaultLeftWidth));
     // A window is moved by its frame and sized by its inside, as it is restored.
-    settings.setValue(QStringLiteral("Left"), frameGeometry().left());
-    settings.setValue(QStringLiteral("Top"), frameGeometry().top());
+    ui::StorePlacement(*this, kFormKey);
     settings.setValue(QStringLiteral("Width"), width());
     settings.setValue(QStringLiteral("Height"), height());
 }

@@ -14,7 +14,7 @@
 #include <QSettings>
 
 #include "editors/Unit_Field.h"
-#include "editors/WindowPlacement.h"
+#include "platform/ui/WindowPlacement.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
 #include "editors/EditorSession.h"

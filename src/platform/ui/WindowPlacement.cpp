@@ -1,10 +1,12 @@
-#include "editors/WindowPlacement.h"
+#include "platform/ui/WindowPlacement.h"
 
 #include <QGuiApplication>
 #include <QRect>
 #include <QScreen>
 #include <QSettings>
 #include <QWidget>
+
+namespace ui {
 
 namespace {
 
@@ -23,10 +25,14 @@ bool onSomeScreen(const QRect& frame)
 
 } // namespace
 
+FormSettings::FormSettings(const QString& formName) : QSettings(QSettings::UserScope, Organisation, Application)
+{
+    beginGroup(formName);
+}
+
 std::optional<QPoint> StoredPlacement(const QString& formName, const QSize& frameSize)
 {
-    QSettings settings(Organisation, Application);
-    settings.beginGroup(formName);
+    const FormSettings settings(formName);
     bool leftRead = false;
     bool topRead = false;
     const int left = settings.value(LeftKey).toInt(&leftRead);
@@ -51,8 +57,7 @@ bool RestorePlacement(QWidget& window, const QString& formName)
 
 void StorePlacement(const QWidget& window, const QString& formName)
 {
-    QSettings settings(Organisation, Application);
-    settings.beginGroup(formName);
+    FormSettings settings(formName);
     settings.setValue(LeftKey, window.pos().x());
     settings.setValue(TopKey, window.pos().y());
 }
@@ -66,3 +71,5 @@ void CenterOnScreen(QWidget& window)
     const QSize size = window.frameGeometry().size();
     window.move(area.left() + (area.width() - size.width()) / 2, area.top() + (area.height() - size.height()) / 2);
 }
+
+} // namespace ui

@@ -2,15 +2,24 @@
 
 // Where a window was left, kept between runs with QSettings under the
 // organisation "Zef" and the application "Forms", one group per form: the
-// key "Software\Zef\Forms\<form>" of a Windows build. Only the position is
-// kept; the windows that use it have a fixed size.
+// key "Software\Zef\Forms\<form>" of a Windows build.
 
 #include <QPoint>
+#include <QSettings>
 #include <QSize>
 #include <QString>
 #include <optional>
 
 class QWidget;
+
+namespace ui {
+
+// The settings of one form, for values a form keeps besides its position
+// (the width of a pane, its own size).
+class FormSettings : public QSettings {
+public:
+    explicit FormSettings(const QString& formName);
+};
 
 // The stored position of `formName`'s window (its frame's top left corner);
 // nothing when none is stored or when a window of `frameSize` placed there
@@ -25,3 +34,5 @@ void StorePlacement(const QWidget& window, const QString& formName);
 
 // Moves `window` so that it stands in the middle of the primary screen.
 void CenterOnScreen(QWidget& window);
+
+} // namespace ui
