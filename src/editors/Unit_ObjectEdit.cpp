@@ -20,6 +20,7 @@
 #include "editors/Unit_Field.h"
 #include "platform/ui/WindowPlacement.h"
 #include "host/Globals.h"
+#include "model/ElementRows.h"
 #include "model/Utils.h"
 #include "platform/ui/Handler.h"
 #include "platform/ui/MessageBox.h"
@@ -27,11 +28,6 @@
 
 namespace {
 
-constexpr int NumberRow = 0;
-constexpr int NameRow = 1;
-constexpr int NormativeRow = 2;
-constexpr int DescriptionRow = 5;
-constexpr int CopyFlagRow = 6;
 constexpr int KeyMarkImage = 0;
 
 QLabel* captionOf(const QString& text, QWidget* buddy, QWidget* parent, bool bold = false)
@@ -271,11 +267,11 @@ void TfrmObjectEdit::FormDestroy()
 
 void TfrmObjectEdit::LoadObject()
 {
-    edtNUMBER->setText(qText(StripQuotes(ReadPropertyFormula(SelectedShape, NumberRow))));
-    edtNAIM->setText(qText(StripQuotes(ReadPropertyFormula(SelectedShape, NameRow))));
-    edtNORM->setText(qText(StripQuotes(ReadPropertyFormula(SelectedShape, NormativeRow))));
-    edtDESC_POLE->setPlainText(qText(StripQuotes(ReadPropertyFormula(SelectedShape, DescriptionRow))));
-    cbCOPY->setChecked(StripQuotes(ReadPropertyFormula(SelectedShape, CopyFlagRow)) == "1");
+    edtNUMBER->setText(qText(StripQuotes(ReadPropertyFormula(SelectedShape, ObjectRow::Number))));
+    edtNAIM->setText(qText(StripQuotes(ReadPropertyFormula(SelectedShape, ObjectRow::Name))));
+    edtNORM->setText(qText(StripQuotes(ReadPropertyFormula(SelectedShape, ObjectRow::Normative))));
+    edtDESC_POLE->setPlainText(qText(StripQuotes(ReadPropertyFormula(SelectedShape, ObjectRow::Description))));
+    cbCOPY->setChecked(StripQuotes(ReadPropertyFormula(SelectedShape, ObjectRow::CopyFlag)) == "1");
     FForeignKeyTargets.clear();
     LoadTableDefinition();
 }
@@ -376,11 +372,11 @@ void TfrmObjectEdit::RzBitBtn3Click()
 void TfrmObjectEdit::btnSAVEClick()
 {
     ui::RunHandler(this, [this] {
-        WriteProperty(SelectedShape, NumberRow, edtNUMBER->text().toStdString());
-        WriteProperty(SelectedShape, NameRow, edtNAIM->text().toStdString());
-        WriteProperty(SelectedShape, NormativeRow, edtNORM->text().toStdString());
-        WriteProperty(SelectedShape, DescriptionRow, edtDESC_POLE->toPlainText().toStdString());
-        WriteProperty(SelectedShape, CopyFlagRow, cbCOPY->isChecked() ? "1" : "0");
+        WriteProperty(SelectedShape, ObjectRow::Number, edtNUMBER->text().toStdString());
+        WriteProperty(SelectedShape, ObjectRow::Name, edtNAIM->text().toStdString());
+        WriteProperty(SelectedShape, ObjectRow::Normative, edtNORM->text().toStdString());
+        WriteProperty(SelectedShape, ObjectRow::Description, edtDESC_POLE->toPlainText().toStdString());
+        WriteProperty(SelectedShape, ObjectRow::CopyFlag, cbCOPY->isChecked() ? "1" : "0");
         StoreTableDefinition();
         accept();
     });

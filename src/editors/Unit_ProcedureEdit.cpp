@@ -9,17 +9,13 @@
 
 #include "platform/ui/WindowPlacement.h"
 #include "host/Globals.h"
+#include "model/ElementRows.h"
 #include "model/Utils.h"
 #include "platform/ui/Handler.h"
 #include "platform/ui/ModalWindow.h"
 
 namespace {
 
-constexpr int NumberRow = 0;
-constexpr int PerformerRow = 1;
-constexpr int NameRow = 2;
-constexpr int LinkRow = 3;
-constexpr int DescriptionRow = 5;
 constexpr int FieldWidth = 420;
 
 QString unquotedRow(int row)
@@ -91,21 +87,21 @@ TfrmProcedureEdit::TfrmProcedureEdit(QWidget* parent) : QDialog(parent)
 
 void TfrmProcedureEdit::LoadProcedure()
 {
-    edtNUMBER->setText(unquotedRow(NumberRow));
-    edtNAIM->setText(unquotedRow(NameRow));
-    edtISP->setText(unquotedRow(PerformerRow));
-    edtDESC->setPlainText(unquotedRow(DescriptionRow));
-    edtLINK->setText(unquotedRow(LinkRow));
+    edtNUMBER->setText(unquotedRow(ProcedureRow::Number));
+    edtNAIM->setText(unquotedRow(ProcedureRow::Name));
+    edtISP->setText(unquotedRow(ProcedureRow::Performer));
+    edtDESC->setPlainText(unquotedRow(ProcedureRow::Description));
+    edtLINK->setText(unquotedRow(ProcedureRow::Link));
 }
 
 void TfrmProcedureEdit::btnSAVEClick()
 {
     ui::RunHandler(this, [this] {
-        WriteProperty(SelectedShape, NumberRow, edtNUMBER->text().toStdString());
-        WriteProperty(SelectedShape, PerformerRow, edtISP->text().toStdString());
-        WriteProperty(SelectedShape, NameRow, edtNAIM->text().toStdString());
-        WriteProperty(SelectedShape, LinkRow, edtLINK->text().toStdString());
-        WriteProperty(SelectedShape, DescriptionRow, edtDESC->toPlainText().toStdString());
+        WriteProperty(SelectedShape, ProcedureRow::Number, edtNUMBER->text().toStdString());
+        WriteProperty(SelectedShape, ProcedureRow::Performer, edtISP->text().toStdString());
+        WriteProperty(SelectedShape, ProcedureRow::Name, edtNAIM->text().toStdString());
+        WriteProperty(SelectedShape, ProcedureRow::Link, edtLINK->text().toStdString());
+        WriteProperty(SelectedShape, ProcedureRow::Description, edtDESC->toPlainText().toStdString());
         accept();
     });
 }

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "host/Globals.h"
+#include "model/ElementRows.h"
 #include "model/Utils.h"
 #include "platform/richtext/RichTextFile.h"
 #include "platform/ui/FileDialogs.h"
@@ -15,9 +16,6 @@
 
 namespace {
 
-constexpr int NameRowOfObject = 1;
-constexpr int PerformerRow = 1;
-constexpr int NameRowOfProcedure = 2;
 constexpr int DropX = 5;
 constexpr int DropY = 5;
 
@@ -61,15 +59,15 @@ visio::Shape DropStencilMaster(const std::string& masterName)
 visio::Shape AddObject(const std::string& text)
 {
     visio::Shape shape = DropStencilMaster("Document");
-    WriteProperty(shape, NameRowOfObject, text);
+    WriteProperty(shape, ObjectRow::Name, text);
     return shape;
 }
 
 visio::Shape AddProcedure(const std::string& text)
 {
     visio::Shape shape = DropStencilMaster("Process");
-    WriteProperty(shape, PerformerRow, std::string());
-    WriteProperty(shape, NameRowOfProcedure, text);
+    WriteProperty(shape, ProcedureRow::Performer, std::string());
+    WriteProperty(shape, ProcedureRow::Name, text);
     return shape;
 }
 

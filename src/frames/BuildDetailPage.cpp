@@ -1,15 +1,12 @@
 #include "frames/BuildDetailPage.h"
 
 #include "host/Globals.h"
+#include "model/ElementRows.h"
 #include "model/Utils.h"
 #include "platform/ui/MessageBox.h"
 
 namespace {
 
-constexpr int NumberRow = 0;
-constexpr int NameRow = 2;
-constexpr int StampMarkRow = 0;
-constexpr int StampNameRow = 1;
 // The double-click action of a shape: section 1, row 5 (events), column 2.
 constexpr int EventRow = 5;
 constexpr int EventDblClickColumn = 2;
@@ -38,8 +35,8 @@ void stampDetailPage(visio::Application& application, const visio::Shape& proced
 {
     const visio::Master stamp = application.GetDocuments().Item("kalemar.vss").GetMasters().ItemU("Stamp");
     const visio::Shape dropped = application.ActiveWindow().GetPage().Drop(stamp, StampX, StampY);
-    WriteProperty(dropped, StampMarkRow, "?");
-    WriteProperty(dropped, StampNameRow, ReadProperty(procedure, NameRow));
+    WriteProperty(dropped, StampRow::Mark, "?");
+    WriteProperty(dropped, StampRow::ProcedureName, ReadProperty(procedure, ProcedureRow::Name));
 }
 
 } // namespace
@@ -74,7 +71,7 @@ void BuildDetailPage()
     }
     visio::Pages pages = application.ActiveDocument().GetPages();
     visio::Page detailPage = pages.Add();
-    const std::string name = ReadProperty(procedure, NumberRow);
+    const std::string name = ReadProperty(procedure, ProcedureRow::Number);
     // A name that a page has already stays with that page; the new page then
     // keeps the name it was given.
     if (!pageNameTaken(pages, name))

@@ -1,17 +1,15 @@
 #include "numbering/CopyIndex.h"
 
+#include "model/ElementRows.h"
 #include "model/Utils.h"
 
 namespace {
 
-constexpr int NumberRow = 0;
-constexpr int NameRow = 1;
-constexpr int CopyFlagRow = 6;
 constexpr std::size_t NoPosition = static_cast<std::size_t>(-1);
 
 bool isCopy(const visio::Shape& shape)
 {
-    return ElementKindOf(shape) == ElementKindObject && ReadProperty(shape, CopyFlagRow) == "1";
+    return ElementKindOf(shape) == ElementKindObject && ReadProperty(shape, ObjectRow::CopyFlag) == "1";
 }
 
 } // namespace
@@ -57,11 +55,11 @@ void CopyIndex::addIfCopy(const visio::Shape& shape)
 {
     if (!isCopy(shape))
         return;
-    const std::string name = ReadPropertyFormula(shape, NameRow);
+    const std::string name = ReadPropertyFormula(shape, ObjectRow::Name);
     const std::size_t position = copies_.size();
     copies_.push_back(shape);
     try {
-        byNameAndNumber_[{name, ReadPropertyFormula(shape, NumberRow)}].insert(position);
+        byNameAndNumber_[{name, ReadPropertyFormula(shape, ObjectRow::Number)}].insert(position);
     } catch (const visio::VisioError&) {
         firstUnreadableNumber_.try_emplace(name, position);
     }
@@ -95,15 +93,15 @@ void CopyIndex::renumber(const Key& source, const std::string& newValue)
 void CopyIndex::writeCopy(std::size_t position, const std::string& objectName, const std::string& newValue)
 {
     const visio::Shape& copy = copies_[position];
-    copy.CellsSRC(PropertySection, NumberRow, 0).SetFormulaU(newValue);
+    copy.CellsSRC(PropertySection, ObjectRow::Number, 0).SetFormulaU(newValue);
     // Later sources are matched against the formula as the cell now reads.
-    byNameAndNumber_[{objectName, ReadPropertyFormula(copy, NumberRow)}].insert(position);
+    byNameAndNumber_[{objectName, ReadPropertyFormula(copy, ObjectRow::Number)}].insert(position);
 }
 
 void CopyIndex::failAtUnreadableNumber(std::size_t position) const
 {
     // Reading it again raises the same error the walk meets there.
-    ReadPropertyFormula(copies_[position], NumberRow);
+    ReadPropertyFormula(copies_[position], ObjectRow::Number);
 }
 
 void CopyIndex::forget()

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/Globals.h"
+#include "model/ElementRows.h"
 #include "model/Utils.h"
 #include "numbering/CopyIndex.h"
 #include "numbering/PositionOrdinals.h"
@@ -19,9 +20,6 @@
 namespace {
 
 constexpr std::uint8_t ObjectsMode = 0;
-constexpr int NumberRow = 0;
-constexpr int NameRow = 1;
-constexpr int CopyFlagRow = 6;
 
 bool contains(const std::string& text, const char* part)
 {
@@ -41,7 +39,7 @@ bool isEligible(const visio::Shape& shape, std::uint8_t mode)
 {
     const std::string name = shape.Name();
     if (mode == ObjectsMode)
-        return (contains(name, "Document") || contains(name, "Object")) && ReadProperty(shape, CopyFlagRow) != "1";
+        return (contains(name, "Document") || contains(name, "Object")) && ReadProperty(shape, ObjectRow::CopyFlag) != "1";
     return contains(name, "Process");
 }
 
@@ -80,10 +78,10 @@ void numberShape(const visio::Shape& shape, const std::string& value, std::uint8
     std::string previousNumber;
     std::string name;
     if (mode == ObjectsMode) {
-        previousNumber = ReadPropertyFormula(shape, NumberRow);
-        name = ReadPropertyFormula(shape, NameRow);
+        previousNumber = ReadPropertyFormula(shape, ObjectRow::Number);
+        name = ReadPropertyFormula(shape, ObjectRow::Name);
     }
-    shape.CellsSRC(PropertySection, NumberRow, 0).SetFormulaU(value);
+    shape.CellsSRC(PropertySection, ObjectRow::Number, 0).SetFormulaU(value);
     if (mode == ObjectsMode)
         copies.RenumberCopies(previousNumber, name, value);
 }

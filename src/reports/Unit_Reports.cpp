@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "host/Globals.h"
+#include "model/ElementRows.h"
 #include "model/Utils.h"
 #include "platform/ui/GuiApplication.h"
 #include "platform/ui/Handler.h"
@@ -26,8 +27,9 @@ const char* const ProcedureHeaders[] = {"Номер процедуры", "Исп
                                         "Ссылка на пункт регламента или режим Мерадон", "Описание процедуры"};
 
 // The property rows listed, by element kind, in column order.
-const int ObjectRows[] = {0, 1, 2, 3};
-const int ProcedureRows[] = {0, 1, 2, 3, 5};
+const int ObjectRows[] = {ObjectRow::Number, ObjectRow::Name, ObjectRow::Normative, ObjectRow::Sign};
+const int ProcedureRows[] = {ProcedureRow::Number, ProcedureRow::Performer, ProcedureRow::Name, ProcedureRow::Link,
+                             ProcedureRow::Description};
 
 visio::Application& session()
 {
