@@ -310,6 +310,15 @@ Document Documents::Item(const std::string& name) const {
 }
 
 Document Documents::OpenEx(const std::string& name, int /*flags*/) {
+    // A path names that very file: an open document counts only when it is
+    // the same file, whatever the names of the others.
+    if (name.find('/') != std::string::npos) {
+        std::string path = fs::absolute(name).lexically_normal().string();
+        for (const auto& d : app_->documents)
+            if (d->path == path)
+                return Document(d.get());
+        return Document(app_->openFile(name, false));
+    }
     if (DocumentData* d = app_->findByBaseName(name))
         return Document(d);
     if (std::optional<std::string> path = app_->findStencilFile(name))

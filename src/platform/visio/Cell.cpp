@@ -79,6 +79,15 @@ void Cell::GlueTo(const Cell& target) const {
                            target.formulaName_));
 }
 
+std::string Cell::Name() const {
+    std::string name = formulaName_.empty() ? name_ : formulaName_;
+    static const std::string value = ".Value";
+    if (!section_.empty() && !rowByIndex_ && name.size() > value.size() &&
+        name.compare(name.size() - value.size(), value.size(), value) == 0)
+        name.erase(name.size() - value.size());
+    return name;
+}
+
 std::string Cell::Describe() const {
     std::string shape = container_ && shape_ ? detail::shapeName({container_, pugi::xml_node(shape_)}) : "?";
     return "Shape '" + shape + "' cell " + (formulaName_.empty() ? name_ : formulaName_);

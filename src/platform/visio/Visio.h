@@ -78,6 +78,11 @@ public:
     // target when that moves.
     void GlueTo(const Cell& target) const;
 
+    // The cell's name as formulas use it: "Width", "Prop.Row_1" (the value
+    // cell of a named row is named after the row), "Prop.Row_1.Label",
+    // "Connections.X9".
+    std::string Name() const;
+
     // Where the cell is, for messages: "Shape 'Entity' cell Connections.X9".
     std::string Describe() const;
 
@@ -319,9 +324,12 @@ public:
     // An open document or stencil by file name: the base name decides, without
     // regard to case or extension ("ENTITY_M.VSS" finds entity_m.vssx).
     Document Item(const std::string& name) const;
-    // Opens a document (a stencil found by base name in the stencil folders,
-    // or a drawing by path). Flags are accepted as Visio takes them (6: read
-    // only, docked); an open document is returned as it is.
+    // Opens a document: a name with a folder ("/x/own.vssx") opens that file,
+    // a drawing or a stencil as its content says, unless that same file is
+    // open; a bare name finds an open document or a stencil by base name in
+    // the stencil folders, else a file of that name. Flags are accepted as
+    // Visio takes them (6: read only, docked); an open document is returned
+    // as it is.
     Document OpenEx(const std::string& name, int flags);
     // A new blank metric drawing, which becomes the active document and window.
     Document AddEx(const std::string& templateName, int measurementSystem, int flags);
