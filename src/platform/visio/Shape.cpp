@@ -84,7 +84,13 @@ void Shape::SetText(const std::string& text) {
     }
     while (t.first_child())
         t.remove_child(t.first_child());
-    t.append_child(pugi::node_pcdata).set_value(text.c_str());
+    if (text.empty()) {
+        // Readers skip an empty <Text/> and draw the master's text through it;
+        // a character-format marker alone is a text of no characters.
+        t.append_child("cp").append_attribute("IX") = "0";
+    } else {
+        t.append_child(pugi::node_pcdata).set_value(text.c_str());
+    }
     s.container->markChanged();
 }
 

@@ -148,6 +148,8 @@ public:
     int ID() const;
     // The shape's text without the line feed that ends the stored text.
     std::string Text() const;
+    // Sets the shape's own text. The empty text is a text too: an instance
+    // shows nothing of its master's text then, in every reader.
     void SetText(const std::string& text);
     Characters GetCharacters() const;
 

@@ -90,6 +90,61 @@ TEST_F(NewDrawing, EveryPageShapeAndTextIsReadByLibvisio) {
     EXPECT_NE(raw.output.find("draw:name: Отгрузка"), std::string::npos);
 }
 
+// The texts libvisio draws on each page, in order.
+std::vector<std::vector<std::string>> drawnTexts(const std::string& html) {
+    std::vector<std::vector<std::string>> pages;
+    std::regex span(R"(<svg:tspan[^>]*>([^<]*)</svg:tspan>)");
+    for (size_t at = html.find("<svg:svg"); at != std::string::npos;) {
+        size_t next = html.find("<svg:svg", at + 1);
+        std::string page = html.substr(at, next == std::string::npos ? std::string::npos : next - at);
+        pages.emplace_back();
+        for (std::sregex_iterator it(page.begin(), page.end(), span), end; it != end; ++it)
+            if ((*it)[1].str().find_first_not_of(" \t\n") != std::string::npos)
+                pages.back().push_back((*it)[1].str());
+        at = next;
+    }
+    return pages;
+}
+
+// Every master of the bundled stencils, dropped as it is on page 1 and with
+// the text of each of its shapes set to the empty text on page 2: libvisio
+// draws the masters' own texts on page 1 and nothing at all on page 2.
+TEST_F(NewDrawing, AnEmptiedTextShowsNothingOfItsMastersText) {
+    visio::Page asMade = app->ActivePage();
+    visio::Page emptied = app->ActiveDocument().GetPages().Add();
+    std::vector<visio::Master> masters;
+    for (visio::Document stencil : {kalemar, entityMaster.GetDocument()})
+        for (int i = 1; i <= stencil.GetMasters().Count(); ++i)
+            masters.push_back(stencil.GetMasters().Item(i));
+    double y = 1;
+    for (const visio::Master& master : masters) {
+        asMade.Drop(master, 3, y);
+        std::vector<Shape> shapes{emptied.Drop(master, 3, y)};
+        for (size_t i = 0; i < shapes.size(); ++i) {
+            for (int k = 1; k <= shapes[i].GetShapes().Count(); ++k)
+                shapes.push_back(shapes[i].GetShapes().Item(k));
+            shapes[i].SetText("");
+            EXPECT_EQ(shapes[i].Text(), "") << master.NameU();
+        }
+        y += 2;
+    }
+    std::string file = save();
+
+    CommandResult html = run("vsd2xhtml " + shellQuote(file) + " 2>&1");
+    ASSERT_EQ(html.status, 0) << html.output;
+    std::vector<std::vector<std::string>> pages = drawnTexts(html.output);
+    ASSERT_EQ(pages.size(), 2u);
+    auto joined = [](const std::vector<std::string>& texts) {
+        std::string all;
+        for (const std::string& text : texts)
+            all += text + "|";
+        return all;
+    };
+    for (const char* text : {"Сущность", "Процедура №"})
+        EXPECT_NE(joined(pages[0]).find(text), std::string::npos) << "page 1 shows " << joined(pages[0]);
+    EXPECT_TRUE(pages[1].empty()) << "page 2 shows " << joined(pages[1]);
+}
+
 TEST_F(NewDrawing, ResizedEntityIsDrawnAtItsNewHeightWithItsPartsInside) {
     Shape entity = app->ActivePage().Drop(entityMaster, 3, 5);
     entity.CellsSRC(1, 1, 3).SetFormulaU("17 mm");
