@@ -1,14 +1,13 @@
-#include <memory>
-#include <unordered_set>
-#include <functional>
 #include "platform/visio/detail/CellValues.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <set>
-#include <unordered_map>
+
+#include "platform/visio/detail/FormulaCells.h"
 
 #include "platform/visio/formula/StringLiteral.h"
 #include "platform/visio/formula/Units.h"
@@ -42,23 +41,6 @@ std::string constantText(const FoundCell& found, const CellAddress& address) {
     if (std::optional<formula::UnitInfo> unit = formula::unitByCode(u == "DA" ? "DEG" : u))
         return formula::formatNumber(formula::fromInternal(*number, *unit)) + " " + std::string(unit->formulaWord);
     return formula::formatNumber(*number);
-}
-
-std::string canonicalKey(const CellAddress& a) { return a.section + "/" + a.rowKey + "/" + a.name; }
-
-const std::shared_ptr<const formula::Expression>& parsedFormula(const std::string& text) {
-    // Shapes of one master share their formulas: parse each text once.
-    static std::unordered_map<std::string, std::shared_ptr<const formula::Expression>> cache;
-    auto it = cache.find(text);
-    if (it == cache.end()) {
-        std::shared_ptr<const formula::Expression> e;
-        try {
-            e = formula::Expression::parse(text);
-        } catch (const formula::FormulaError&) {
-        }
-        it = cache.emplace(text, std::move(e)).first;
-    }
-    return it->second;
 }
 
 // The shape that a sheet qualifier names, seen from `self`. A formula inherited
@@ -149,106 +131,6 @@ private:
     bool inherited_;
 };
 
-struct FormulaCell {
-    CellAddress address;
-    std::string formula;
-    bool inherited;
-    std::string key;   // canonicalKey(address)
-};
-
-} // namespace
-
-struct FormulaCellList {
-    std::vector<FormulaCell> cells;
-};
-
-namespace {
-
-// The cells of one shape sheet, with the formula each one has there.
-void visitOwnCells(const ShapeRef& s, const std::function<void(const CellAddress&)>& visit) {
-    for (pugi::xml_node cell : s.node.children("Cell")) {
-        CellAddress a;
-        a.name = cell.attribute("N").value();
-        a.formulaName = a.name;
-        visit(a);
-    }
-    for (pugi::xml_node sec : s.node.children("Section")) {
-        std::string name = sec.attribute("N").value();
-        if (name == "Geometry")
-            name += sec.attribute("IX").value();
-        for (pugi::xml_node row : sec.children("Row")) {
-            for (pugi::xml_node cell : row.children("Cell")) {
-                CellAddress a;
-                a.section = name;
-                a.rowByIndex = rowIsIndexed(row);
-                a.rowKey = rowKeyOf(row);
-                a.rowType = row.attribute("T").value();
-                a.name = cell.attribute("N").value();
-                visit(a);
-            }
-        }
-    }
-}
-
-std::shared_ptr<const FormulaCellList> formulaCellsOf(const ShapeRef& shape);
-
-// Every cell of a shape that has a formula, local or inherited: its own cells
-// first, then those of its master that it does not hold itself. A cell the
-// shape lacks has the formula its master gives it, so the master's list,
-// computed once per master, serves every instance without being copied.
-struct ShapeFormulaCells {
-    std::vector<FormulaCell> own;
-    // A shape holds few cells of its own; a short list beats hashing the
-    // master's many keys.
-    std::vector<std::string> ownKeys;
-    std::shared_ptr<const FormulaCellList> master;
-
-    // Calls visit(cell, inherited) for every cell in order.
-    template <class Visit>
-    void forEach(Visit&& visit) const {
-        for (const FormulaCell& fc : own)
-            visit(fc, fc.inherited);
-        if (master)
-            for (const FormulaCell& fc : master->cells)
-                if (std::find(ownKeys.begin(), ownKeys.end(), fc.key) == ownKeys.end())
-                    visit(fc, true);
-    }
-};
-
-ShapeFormulaCells formulaCells(const ShapeRef& shape) {
-    ShapeFormulaCells out;
-    visitOwnCells(shape, [&](const CellAddress& a) {
-        std::string key = canonicalKey(a);
-        if (std::find(out.ownKeys.begin(), out.ownKeys.end(), key) != out.ownKeys.end())
-            return;
-        out.ownKeys.push_back(key);
-        std::optional<std::string> f = activeFormula(shape, a);
-        if (!f)
-            return;
-        std::optional<FoundCell> found = findCell(shape, a);
-        bool inherited = found && found->inherited;
-        if (found && !found->inherited && std::string_view(found->cell.attribute("F").value()) == "Inh")
-            inherited = true;
-        out.own.push_back({a, *f, inherited, std::move(key)});
-    });
-    if (ShapeRef master = masterShapeOf(shape))
-        out.master = formulaCellsOf(master);
-    return out;
-}
-
-std::shared_ptr<const FormulaCellList> formulaCellsOf(const ShapeRef& shape) {
-    auto& cache = shape.container->formulaCellCache;
-    auto it = cache.find(shape.node.internal_object());
-    if (it != cache.end())
-        return it->second;
-    auto list = std::make_shared<FormulaCellList>();
-    formulaCells(shape).forEach([&](const FormulaCell& fc, bool inherited) {
-        list->cells.push_back({fc.address, fc.formula, inherited, fc.key});
-    });
-    cache.emplace(shape.node.internal_object(), list);
-    return list;
-}
-
 // A point assigned to a cell gives its x to an X cell and its y to a Y cell.
 formula::Value forCell(const CellAddress& address, formula::Value v) {
     if (v.type == formula::Value::Type::Point) {
@@ -304,9 +186,8 @@ std::vector<ShapeRef> dependentScope(const ShapeRef& shape) {
     }
     if (shape.container->kind == SheetContainer::Kind::Page) {
         std::set<int> added;
-        for (pugi::xml_node c : shape.container->root().child("Connects").children("Connect")) {
-            int from = c.attribute("FromSheet").as_int();
-            if (ids.count(c.attribute("ToSheet").as_int()) && !ids.count(from) && added.insert(from).second) {
+        for (int from : shape.container->gluedTo(ids)) {
+            if (!ids.count(from) && added.insert(from).second) {
                 auto it = shape.container->byId.find(from);
                 if (it != shape.container->byId.end())
                     scope.push_back({shape.container, pugi::xml_node(it->second)});
@@ -475,35 +356,99 @@ bool dependsOnChange(const ShapeRef& shape, const FormulaCell& fc, bool inherite
     return false;
 }
 
+// A formula's place in the order of a round: the shape in the scope, its own
+// cells before those it inherits, the cell's place in that list.
+struct FormulaPosition {
+    std::uint32_t shape;
+    std::uint32_t inheritedList;
+    std::uint32_t cell;
+    auto operator<=>(const FormulaPosition&) const = default;
+};
+
+// The formulas of a scope that may read a cell of a given name, in round order.
+class Readers {
+public:
+    explicit Readers(const std::vector<ShapeFormulaCells>& cells) : cells_(cells) {}
+
+    // Adds the readers of `readName` that come after `after` (all when null).
+    void add(const std::string& readName, const FormulaPosition* after, std::set<FormulaPosition>& agenda) const {
+        for (std::uint32_t i = 0; i < cells_.size(); ++i) {
+            const ShapeFormulaCells& shape = cells_[i];
+            if (const auto* own = shape.own.readersOf(readName))
+                for (std::uint32_t k : *own)
+                    insert({i, 0, k}, after, agenda);
+            if (const auto* inherited = shape.master ? shape.master->readersOf(readName) : nullptr)
+                for (std::uint32_t k : *inherited)
+                    if (!shape.overrides(shape.master->cells[k]))
+                        insert({i, 1, k}, after, agenda);
+        }
+    }
+
+    const FormulaCell& at(const FormulaPosition& p) const {
+        const ShapeFormulaCells& shape = cells_[p.shape];
+        return p.inheritedList ? shape.master->cells[p.cell] : shape.own.cells[p.cell];
+    }
+
+private:
+    static void insert(const FormulaPosition& p, const FormulaPosition* after, std::set<FormulaPosition>& agenda) {
+        if (!after || *after < p)
+            agenda.insert(p);
+    }
+    const std::vector<ShapeFormulaCells>& cells_;
+};
+
+std::string readNameOfKey(const std::string& key) {
+    CellAddress a;
+    a.name = key.substr(key.rfind('/') + 1);
+    return readNameOf(a);
+}
+
 // Re-evaluates, across the dependent scope of `origin`, every formula that reads
-// a changed cell, until nothing more changes.
+// a changed cell, until nothing more changes. Each round goes through the
+// formulas in scope order and within a shape in cell order, and a value stored
+// is seen by the formulas after it; the index of the names of the cells each
+// formula reads picks out the formulas that may depend on a change, and the
+// references of each decide.
 void propagate(const ShapeRef& origin, ChangedSet changed) {
     std::vector<ShapeRef> scope = dependentScope(origin);
     std::vector<ShapeFormulaCells> cells;
     cells.reserve(scope.size());
     for (const ShapeRef& s : scope)
         cells.push_back(formulaCells(s));
+    Readers readers(cells);
+    std::set<std::string> changedNames;
+    for (const auto& entry : changed)
+        changedNames.insert(readNameOfKey(entry.second));
     for (int round = 0; round < 16; ++round) {
         bool progress = false;
-        for (size_t i = 0; i < scope.size(); ++i) {
-            cells[i].forEach([&](const FormulaCell& fc, bool inherited) {
-                const auto& expr = parsedFormula(fc.formula);
-                if (!expr || !dependsOnChange(scope[i], fc, inherited, *expr, changed))
-                    return;
-                ShapeContext context(scope[i], inherited);
-                std::optional<formula::Value> v = expr->evaluate(context);
-                if (!v) {
-                    scope[i].container->doc->needsRecalcOnOpen = true;
-                    return;
-                }
-                v = forCell(fc.address, *v);
-                std::optional<formula::Value> old = valueOf(scope[i], fc.address);
-                if (old && sameValue(*old, *v))
-                    return;
-                storeValue(scope[i], fc.address, *v, inherited);
-                changed.insert({scope[i].node.internal_object(), fc.key});
-                progress = true;
-            });
+        std::set<FormulaPosition> agenda;
+        for (const std::string& name : changedNames)
+            readers.add(name, nullptr, agenda);
+        while (!agenda.empty()) {
+            const FormulaPosition position = *agenda.begin();
+            agenda.erase(agenda.begin());
+            const ShapeRef& shape = scope[position.shape];
+            const FormulaCell& fc = readers.at(position);
+            const bool inherited = position.inheritedList ? true : fc.inherited;
+            const auto& expr = parsedFormula(fc.formula);
+            if (!expr || !dependsOnChange(shape, fc, inherited, *expr, changed))
+                continue;
+            ShapeContext context(shape, inherited);
+            std::optional<formula::Value> v = expr->evaluate(context);
+            if (!v) {
+                shape.container->doc->needsRecalcOnOpen = true;
+                continue;
+            }
+            v = forCell(fc.address, *v);
+            std::optional<formula::Value> old = valueOf(shape, fc.address);
+            if (old && sameValue(*old, *v))
+                continue;
+            storeValue(shape, fc.address, *v, inherited);
+            changed.insert({shape.node.internal_object(), fc.key});
+            progress = true;
+            // Formulas later in this round that read the new value see it now.
+            if (std::string name = readNameOf(fc.address); changedNames.insert(name).second)
+                readers.add(name, &position, agenda);
         }
         if (!progress)
             return;

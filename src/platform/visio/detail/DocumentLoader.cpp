@@ -193,6 +193,26 @@ const std::vector<pugi::xml_node_struct*>& SheetContainer::childrenOf(pugi::xml_
     return childCache.emplace(parent, std::move(list)).first->second;
 }
 
+std::vector<int> SheetContainer::gluedTo(const std::set<int>& ids) {
+    if (!connectsIndexed) {
+        connectsByTarget.clear();
+        std::size_t place = 0;
+        for (pugi::xml_node c : root().child("Connects").children("Connect"))
+            connectsByTarget[c.attribute("ToSheet").as_int()].emplace_back(place++, c.attribute("FromSheet").as_int());
+        connectsIndexed = true;
+    }
+    std::vector<std::pair<std::size_t, int>> records;
+    for (int id : ids)
+        if (auto it = connectsByTarget.find(id); it != connectsByTarget.end())
+            records.insert(records.end(), it->second.begin(), it->second.end());
+    std::sort(records.begin(), records.end());
+    std::vector<int> from;
+    from.reserve(records.size());
+    for (const auto& record : records)
+        from.push_back(record.second);
+    return from;
+}
+
 std::string SheetContainer::label() const {
     const char* n = entry.attribute("NameU") ? entry.attribute("NameU").value() : entry.attribute("Name").value();
     if (entry.attribute("Name"))

@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -71,6 +72,13 @@ struct SheetContainer {
     // Names of the top-level shapes, built when a drop first needs them.
     std::unordered_set<std::string> topNames;
     bool topNamesBuilt = false;
+    // The shapes glued to any of `ids` (FromSheet of the Connect records whose
+    // ToSheet is one of them), in the order of the records.
+    std::vector<int> gluedTo(const std::set<int>& ids);
+    // The Connect records by ToSheet: (record's place, FromSheet). Built when
+    // first asked for; dropped when a glue changes the records.
+    std::unordered_map<int, std::vector<std::pair<std::size_t, int>>> connectsByTarget;
+    bool connectsIndexed = false;
     // Master parts this page already has a relationship to.
     std::unordered_set<std::string> relatedMasters;
     bool relatedMastersRead = false;
