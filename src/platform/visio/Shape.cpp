@@ -138,19 +138,14 @@ Cell Shape::Cells(const std::string& name) const {
         throw VisioError("Shape '" + Name() + "' has no cell " + name);
     if (a->formulaName.empty())
         a->formulaName = name;
-    return cellAt(*a);
+    return cellAt(std::move(*a));
 }
 
-Cell Shape::cellAt(const detail::CellAddress& address) const {
+Cell Shape::cellAt(detail::CellAddress address) const {
     Cell cell;
     cell.container_ = container_;
     cell.shape_ = node_;
-    cell.section_ = address.section;
-    cell.rowKey_ = address.rowKey;
-    cell.rowByIndex_ = address.rowByIndex;
-    cell.rowType_ = address.rowType;
-    cell.name_ = address.name;
-    cell.formulaName_ = address.formulaName;
+    cell.address_ = std::make_shared<const detail::CellAddress>(std::move(address));
     return cell;
 }
 
@@ -173,18 +168,18 @@ Cell Shape::CellsSRC(int section, int row, int column) const {
     std::optional<CellAddress> a = detail::addressOfSRC(s, section, row, column);
     if (!a)
         throw VisioError("Shape '" + Name() + "' has no " + describeSRC(section, row, column));
-    return cellAt(*a);
+    return cellAt(std::move(*a));
 }
 
 int Shape::CellsSRCExists(int section, int row, int column, int localOnly) const {
     ShapeRef s = refOf(container_, node_);
+    if (!localOnly)
+        return detail::existsSRC(s, section, row, column) ? -1 : 0;
     std::optional<CellAddress> a = detail::addressOfSRC(s, section, row, column);
     if (!a)
         return 0;
-    if (!localOnly)
-        return -1;
     if (a->section.empty())
-        return detail::localCell(s.node, *a) ? -1 : 0;
+        return detail::cellOf(s, *a) ? -1 : 0;
     return detail::localRow(s.node, *a) ? -1 : 0;
 }
 

@@ -93,12 +93,9 @@ private:
     friend struct detail::ApplicationData;
     detail::SheetContainer* container_ = nullptr;
     pugi::xml_node_struct* shape_ = nullptr;
-    std::string section_;   // XML section name, empty for a singleton cell
-    std::string rowKey_;    // the row's N or IX as the XML writes it
-    bool rowByIndex_ = false;
-    std::string rowType_;   // T of a geometry row
-    std::string name_;      // the cell's N
-    std::string formulaName_; // the cell's name in formulas ("Prop.Name", "Width")
+    // Where the cell is in the XML (section, row, cell name) and its name in
+    // formulas; shared by the copies of the handle.
+    std::shared_ptr<const detail::CellAddress> address_;
 };
 
 // The text range of a shape; Begin and End count characters of its text.
@@ -175,7 +172,7 @@ private:
     friend struct detail::ApplicationData;
     Shape(detail::SheetContainer* container, pugi::xml_node_struct* node)
         : container_(container), node_(node) {}
-    Cell cellAt(const detail::CellAddress& address) const;
+    Cell cellAt(detail::CellAddress address) const;
     detail::SheetContainer* container_ = nullptr;
     pugi::xml_node_struct* node_ = nullptr;
 };

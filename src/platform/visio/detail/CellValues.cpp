@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <set>
+#include <unordered_set>
 
 #include "platform/visio/detail/FormulaCells.h"
 
@@ -149,10 +150,14 @@ bool sameValue(const formula::Value& a, const formula::Value& b) {
     return std::fabs(a.number - b.number) <= 1e-9 * scale;
 }
 
-void storeValue(const ShapeRef& shape, const CellAddress& address, const formula::Value& value, bool inherited) {
-    pugi::xml_node cell = localCell(shape.node, address);
+// Returns the cell when it had to be made, else null.
+pugi::xml_node_struct* storeValue(const ShapeRef& shape, const CellAddress& address, const formula::Value& value,
+                                  bool inherited) {
+    pugi::xml_node cell = cellOf(shape, address);
+    pugi::xml_node_struct* made = nullptr;
     if (!cell) {
         cell = ensureLocalCell(shape, address);
+        made = cell.internal_object();
         if (inherited)
             cell.append_attribute("F") = "Inh";
     }
@@ -168,6 +173,7 @@ void storeValue(const ShapeRef& shape, const CellAddress& address, const formula
     }
     cell.remove_attribute("E");
     shape.container->markChanged();
+    return made;
 }
 
 // Shapes whose cells may follow from `shape`: itself, its sub-shapes and the
@@ -209,6 +215,10 @@ std::string valueText(double value) {
 
 std::string drawingUnitOf(SheetContainer* container) {
     pugi::xml_node sheet = container->entry.child("PageSheet");
+    CellAddress scale;
+    scale.name = "DrawingScale";
+    if (pugi::xml_attribute unit = cellOf({container, sheet}, scale).attribute("U"))
+        return unit.value();
     for (pugi::xml_node cell : sheet.children("Cell"))
         if (std::string_view(cell.attribute("N").value()) == "DrawingScale" && cell.attribute("U"))
             return cell.attribute("U").value();
@@ -217,7 +227,7 @@ std::string drawingUnitOf(SheetContainer* container) {
 
 std::optional<std::string> activeFormula(const ShapeRef& shape, const CellAddress& address) {
     for (ShapeRef s = shape; s; s = masterShapeOf(s)) {
-        pugi::xml_node cell = localCell(s.node, address);
+        pugi::xml_node cell = cellOf(s, address);
         if (!cell)
             continue;
         pugi::xml_attribute f = cell.attribute("F");
@@ -238,7 +248,7 @@ std::optional<std::string> formulaOf(const ShapeRef& shape, const CellAddress& a
         return std::nullopt;
     // An inherited formula ("Inh") reads as the master's formula or constant.
     for (ShapeRef s = found->owner; s; s = masterShapeOf(s)) {
-        pugi::xml_node cell = localCell(s.node, address);
+        pugi::xml_node cell = s.node == found->owner.node && !found->fromStyle ? found->cell : cellOf(s, address);
         if (!cell)
             continue;
         std::string_view f = cell.attribute("F").value();
@@ -368,19 +378,21 @@ struct FormulaPosition {
 // The formulas of a scope that may read a cell of a given name, in round order.
 class Readers {
 public:
-    explicit Readers(const std::vector<ShapeFormulaCells>& cells) : cells_(cells) {}
+    // `made`: cells that the pass itself added; they do not hide the master's
+    // formulas, which the pass goes on evaluating as it began.
+    Readers(const std::vector<ShapeFormulaCells>& cells, const std::unordered_set<pugi::xml_node_struct*>& made)
+        : cells_(cells), made_(made) {}
 
     // Adds the readers of `readName` that come after `after` (all when null).
     void add(const std::string& readName, const FormulaPosition* after, std::set<FormulaPosition>& agenda) const {
         for (std::uint32_t i = 0; i < cells_.size(); ++i) {
             const ShapeFormulaCells& shape = cells_[i];
-            if (const auto* own = shape.own.readersOf(readName))
-                for (std::uint32_t k : *own)
-                    insert({i, 0, k}, after, agenda);
-            if (const auto* inherited = shape.master ? shape.master->readersOf(readName) : nullptr)
-                for (std::uint32_t k : *inherited)
-                    if (!shape.overrides(shape.master->cells[k]))
+            shape.own.forEachReader(readName, [&](std::uint32_t k) { insert({i, 0, k}, after, agenda); });
+            if (shape.master)
+                shape.master->forEachReader(readName, [&](std::uint32_t k) {
+                    if (!shape.overrides(shape.master->cells[k], made_))
                         insert({i, 1, k}, after, agenda);
+                });
         }
     }
 
@@ -395,6 +407,7 @@ private:
             agenda.insert(p);
     }
     const std::vector<ShapeFormulaCells>& cells_;
+    const std::unordered_set<pugi::xml_node_struct*>& made_;
 };
 
 std::string readNameOfKey(const std::string& key) {
@@ -415,7 +428,8 @@ void propagate(const ShapeRef& origin, ChangedSet changed) {
     cells.reserve(scope.size());
     for (const ShapeRef& s : scope)
         cells.push_back(formulaCells(s));
-    Readers readers(cells);
+    std::unordered_set<pugi::xml_node_struct*> made;
+    Readers readers(cells, made);
     std::set<std::string> changedNames;
     for (const auto& entry : changed)
         changedNames.insert(readNameOfKey(entry.second));
@@ -443,7 +457,8 @@ void propagate(const ShapeRef& origin, ChangedSet changed) {
             std::optional<formula::Value> old = valueOf(shape, fc.address);
             if (old && sameValue(*old, *v))
                 continue;
-            storeValue(shape, fc.address, *v, inherited);
+            if (pugi::xml_node_struct* cell = storeValue(shape, fc.address, *v, inherited))
+                made.insert(cell);
             changed.insert({shape.node.internal_object(), fc.key});
             progress = true;
             // Formulas later in this round that read the new value see it now.

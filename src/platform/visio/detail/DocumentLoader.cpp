@@ -172,8 +172,23 @@ pugi::xml_node SheetContainer::topShapes(bool create) {
 void SheetContainer::markChanged() {
     load();
     formulaCellCache.clear();
-    rowListCache.clear();
+    if (kind == Kind::Master) {
+        rowListCache.clear();
+        lookups.clear();
+        ++doc->masterGeneration;
+    }
     doc->markDirty(partName, contents.get());
+}
+
+ShapeLookups& SheetContainer::lookupsOf(pugi::xml_node_struct* shape) {
+    ShapeLookups& found = lookups[shape];
+    if (found.masterGeneration != doc->masterGeneration) {
+        found.rows.clear();
+        found.rowKeying.clear();
+        found.masterKnown = false;
+        found.masterGeneration = doc->masterGeneration;
+    }
+    return found;
 }
 
 void SheetContainer::structureChanged() {

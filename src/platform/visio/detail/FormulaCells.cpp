@@ -38,7 +38,7 @@ void addReadNames(const std::string& cell, std::vector<std::string>& names) {
     names.push_back(dot2 == std::string_view::npos ? std::string("value") : lowerCase(rest.substr(dot2 + 1)));
 }
 
-std::vector<std::string> readNamesOf(const std::string& formulaText) {
+std::vector<std::string> computeReadNames(const std::string& formulaText) {
     std::vector<std::string> names;
     const auto& expr = parsedFormula(formulaText);
     if (!expr)
@@ -52,28 +52,45 @@ std::vector<std::string> readNamesOf(const std::string& formulaText) {
     return names;
 }
 
-// The cells of one shape sheet as addresses, in document order.
+// Shapes of one master share their formulas: work the names out once a text.
+const std::vector<std::string>* readNamesOf(const std::string& formulaText) {
+    static std::unordered_map<std::string, std::vector<std::string>> known;
+    auto it = known.find(formulaText);
+    if (it == known.end())
+        it = known.emplace(formulaText, computeReadNames(formulaText)).first;
+    return &it->second;
+}
+
+// The cells of one shape sheet that carry a formula (an F attribute), as
+// addresses, in document order. Cells without one hold a constant.
 template <class Visit>
-void visitOwnCells(const ShapeRef& s, Visit&& visit) {
-    for (pugi::xml_node cell : s.node.children("Cell")) {
+void visitFormulaCells(const ShapeRef& s, Visit&& visit) {
+    for (pugi::xml_node cell = s.node.child("Cell"); cell; cell = cell.next_sibling("Cell")) {
+        if (!cell.attribute("F"))
+            continue;
         CellAddress a;
         a.name = cell.attribute("N").value();
         a.formulaName = a.name;
-        visit(a);
+        visit(a, cell);
     }
-    for (pugi::xml_node sec : s.node.children("Section")) {
-        std::string name = sec.attribute("N").value();
-        if (name == "Geometry")
-            name += sec.attribute("IX").value();
-        for (pugi::xml_node row : sec.children("Row")) {
-            for (pugi::xml_node cell : row.children("Cell")) {
+    for (pugi::xml_node sec = s.node.child("Section"); sec; sec = sec.next_sibling("Section")) {
+        std::string name;
+        for (pugi::xml_node row = sec.child("Row"); row; row = row.next_sibling("Row")) {
+            for (pugi::xml_node cell = row.child("Cell"); cell; cell = cell.next_sibling("Cell")) {
+                if (!cell.attribute("F"))
+                    continue;
+                if (name.empty()) {
+                    name = sec.attribute("N").value();
+                    if (name == "Geometry")
+                        name += sec.attribute("IX").value();
+                }
                 CellAddress a;
                 a.section = name;
                 a.rowByIndex = rowIsIndexed(row);
                 a.rowKey = rowKeyOf(row);
                 a.rowType = row.attribute("T").value();
                 a.name = cell.attribute("N").value();
-                visit(a);
+                visit(a, cell);
             }
         }
     }
@@ -101,48 +118,44 @@ const std::shared_ptr<const formula::Expression>& parsedFormula(const std::strin
 std::string readNameOf(const CellAddress& address) { return lowerCase(address.name); }
 
 void FormulaCellList::add(FormulaCell cell) {
-    auto position = static_cast<std::uint32_t>(cells.size());
-    for (const std::string& name : readNamesOf(cell.formula))
-        readers[name].push_back(position);
+    cell.readNames = readNamesOf(cell.formula);
     cells.push_back(std::move(cell));
 }
 
-const std::vector<std::uint32_t>* FormulaCellList::readersOf(const std::string& readName) const {
-    auto it = readers.find(readName);
-    return it == readers.end() ? nullptr : &it->second;
+void FormulaCellList::buildIndex() {
+    readers_.clear();
+    for (std::uint32_t position = 0; position < cells.size(); ++position)
+        for (const std::string& name : *cells[position].readNames)
+            readers_[name].push_back(position);
+    indexed_ = true;
 }
 
-bool ShapeFormulaCells::overrides(const FormulaCell& inheritedCell) const {
-    return std::find(ownKeys.begin(), ownKeys.end(), inheritedCell.key) != ownKeys.end();
+bool ShapeFormulaCells::overrides(const FormulaCell& inheritedCell,
+                                  const std::unordered_set<pugi::xml_node_struct*>& since) const {
+    // Any cell of the shape's own hides the master's formula, a constant too.
+    pugi::xml_node cell = cellOf(shape, inheritedCell.address);
+    return cell && !since.count(cell.internal_object());
 }
 
 ShapeFormulaCells formulaCells(const ShapeRef& shape) {
     ShapeFormulaCells out;
-    visitOwnCells(shape, [&](const CellAddress& a) {
-        std::string key = canonicalKey(a);
-        if (std::find(out.ownKeys.begin(), out.ownKeys.end(), key) != out.ownKeys.end())
+    out.shape = shape;
+    visitFormulaCells(shape, [&](const CellAddress& a, pugi::xml_node visited) {
+        // The cell the shape's lookups find is the one that counts; a second
+        // cell of the same name in a well-formed sheet does not exist.
+        pugi::xml_node cell = cellOf(shape, a);
+        if (cell != visited)
             return;
-        out.ownKeys.push_back(key);
-        // A local constant or a deleted formula has none; "Inh" is the
-        // master's formula, evaluated here and stored as inherited.
-        pugi::xml_node cell = localCell(shape.node, a);
-        if (!cell) {
-            // A cell its lookup does not find (a repeated section) reads as
-            // the lookup reads it.
-            if (std::optional<std::string> found = activeFormula(shape, a))
-                out.own.add({a, std::move(*found), true, std::move(key)});
+        std::string_view text = cell.attribute("F").value();
+        if (text == "No Formula")
             return;
-        }
-        pugi::xml_attribute f = cell.attribute("F");
-        std::string_view text = f.value();
-        if (!f || text == "No Formula")
-            return;
+        // "Inh" is the master's formula, evaluated here and stored as inherited.
         if (text != "Inh") {
-            out.own.add({a, std::string(text), false, std::move(key)});
+            out.own.add({a, std::string(text), false, canonicalKey(a)});
             return;
         }
         if (std::optional<std::string> inheritedFormula = activeFormula(masterShapeOf(shape), a))
-            out.own.add({a, std::move(*inheritedFormula), true, std::move(key)});
+            out.own.add({a, std::move(*inheritedFormula), true, canonicalKey(a)});
     });
     if (ShapeRef master = masterShapeOf(shape))
         out.master = formulaCellsOf(master);
@@ -158,6 +171,7 @@ std::shared_ptr<const FormulaCellList> formulaCellsOf(const ShapeRef& shape) {
     formulaCells(shape).forEach([&](const FormulaCell& fc, bool inherited) {
         list->add({fc.address, fc.formula, inherited, fc.key});
     });
+    list->buildIndex();
     cache.emplace(shape.node.internal_object(), list);
     return list;
 }

@@ -4,10 +4,12 @@
 // cells their formulas read, so that a write looks only at the formulas that
 // may read the written cell instead of at every formula of the shape.
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/visio/detail/CellAccess.h"
@@ -31,17 +33,39 @@ struct FormulaCell {
     std::string formula;
     bool inherited = false;
     std::string key;   // canonicalKey(address)
+    // The names of the cells the formula may read (see readNameOf), sorted;
+    // shared by every cell of the same formula text.
+    const std::vector<std::string>* readNames = nullptr;
 };
 
-// Formula cells in order, with, for each name a cell may be read under, the
-// positions of the formulas that may read it. The index errs on the side of
-// listing a formula: the caller decides by resolving the references.
+// Formula cells in order. A list that is kept and shared (a master's) is
+// indexed by the names of the cells its formulas may read; a shape's own
+// short list is searched. Both err on the side of naming a formula: the
+// caller decides by resolving its references.
 struct FormulaCellList {
     std::vector<FormulaCell> cells;
-    std::unordered_map<std::string, std::vector<std::uint32_t>> readers;
 
     void add(FormulaCell cell);
-    const std::vector<std::uint32_t>* readersOf(const std::string& readName) const;
+    void buildIndex();
+    // Calls visit(position) for every formula that may read a cell of that
+    // name, in list order.
+    template <class Visit>
+    void forEachReader(const std::string& readName, Visit&& visit) const {
+        if (indexed_) {
+            auto it = readers_.find(readName);
+            if (it != readers_.end())
+                for (std::uint32_t position : it->second)
+                    visit(position);
+            return;
+        }
+        for (std::uint32_t position = 0; position < cells.size(); ++position)
+            if (std::binary_search(cells[position].readNames->begin(), cells[position].readNames->end(), readName))
+                visit(position);
+    }
+
+private:
+    bool indexed_ = false;
+    std::unordered_map<std::string, std::vector<std::uint32_t>> readers_;
 };
 
 // Every cell of a shape that has a formula, local or inherited: its own cells
@@ -49,14 +73,14 @@ struct FormulaCellList {
 // shape lacks has the formula its master gives it, so the master's list,
 // computed and indexed once per master, serves every instance as it is.
 struct ShapeFormulaCells {
+    ShapeRef shape;
     FormulaCellList own;
-    // Keys of every cell the shape holds, formula or not: a local constant
-    // hides the master's formula. A shape holds few cells; a short list beats
-    // hashing the master's many keys.
-    std::vector<std::string> ownKeys;
     std::shared_ptr<const FormulaCellList> master;
 
-    bool overrides(const FormulaCell& inheritedCell) const;
+    // True when the shape holds the cell of the master's formula itself (a
+    // cell in `since` was added after the list was made and does not count).
+    bool overrides(const FormulaCell& inheritedCell,
+                   const std::unordered_set<pugi::xml_node_struct*>& since = {}) const;
     // Calls visit(cell, inherited) for every cell in order.
     template <class Visit>
     void forEach(Visit&& visit) const {

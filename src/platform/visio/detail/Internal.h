@@ -3,11 +3,13 @@
 // The engine's internal state behind the public handles: documents, their page
 // and master parts, windows. Nothing outside src/platform/visio/ includes this.
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -43,6 +45,27 @@ struct ApplicationData;
 // shapes, parsed when first used.
 struct FormulaCellList;
 struct RowList;
+struct SheetContainer;
+
+// What lookups found in one shape's sheet, kept because commands read the
+// same cells of many shapes again and again. A shape's entry is dropped when
+// a cell, row or section is added to it; what also depends on a master (its
+// master shape, its merged rows) is recomputed when any master of the
+// document changed since (masterGeneration).
+struct ShapeLookups {
+    // Looked up by a key built on the stack, without making a string of it.
+    struct KeyHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view key) const { return std::hash<std::string_view>{}(key); }
+    };
+    std::unordered_map<std::string, pugi::xml_node_struct*, KeyHash, std::equal_to<>> cells; // address key -> own cell
+    std::unordered_map<std::string, std::shared_ptr<const RowList>, KeyHash, std::equal_to<>> rows; // section -> merged rows
+    std::unordered_map<std::string, int, KeyHash, std::equal_to<>> rowKeying; // section -> 0 by name, 1 by index, 2 none
+    bool masterKnown = false;
+    SheetContainer* masterContainer = nullptr;
+    pugi::xml_node_struct* masterNode = nullptr;
+    std::uint64_t masterGeneration = 0;
+};
 
 struct SheetContainer {
     enum class Kind { Page, Master };
@@ -90,6 +113,12 @@ struct SheetContainer {
     // The rows of a master shape's sections as its instances inherit them,
     // keyed by shape and section; kept for masters only, dropped on change.
     std::map<std::pair<pugi::xml_node_struct*, std::string>, std::shared_ptr<const RowList>> rowListCache;
+    // The lookups of each shape of this page or master (see ShapeLookups);
+    // for a master all are dropped when it changes.
+    std::unordered_map<pugi::xml_node_struct*, ShapeLookups> lookups;
+    ShapeLookups& lookupsOf(pugi::xml_node_struct* shape);
+    // A cell, row or section was added to `shape`.
+    void sheetGrew(pugi::xml_node_struct* shape) { lookups.erase(shape); }
 };
 
 struct DocumentData {
@@ -111,6 +140,8 @@ struct DocumentData {
     std::vector<std::unique_ptr<SheetContainer>> masters;
     std::unordered_map<int, SheetContainer*> masterById;
 
+    // Counts changes to the masters, which every instance reads through.
+    std::uint64_t masterGeneration = 0;
     // Parts whose XML trees changed and must be serialized on save.
     std::map<std::string, XmlPart*> dirtyParts;
     bool needsRecalcOnOpen = false;
