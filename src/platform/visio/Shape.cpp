@@ -1,5 +1,6 @@
 // Shape handles: names, text, cells and z-order.
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/visio/detail/CellValues.h"
@@ -189,6 +190,32 @@ void Shape::SendToBack() const {
     if (parent.first_child() != s.node)
         parent.prepend_move(s.node);
     s.container->structureChanged();
+}
+
+int Shape::AddRow(int section, int row, int rowTag) const {
+    ShapeRef s = refOf(container_, node_);
+    const char* type = rowTag == visTagLineTo ? "LineTo" : rowTag == visTagMoveTo ? "MoveTo" : nullptr;
+    if (section < visSectionFirstComponent || section >= visSectionAction || !type)
+        throw VisioError("Shape '" + Name() + "': rows can only be added to a geometry section, as MoveTo or LineTo");
+    const std::string name = "Geometry" + std::to_string(section - visSectionFirstComponent);
+    int last = 0;
+    for (const detail::RowInfo& r : detail::rowsFor(s, name))
+        last = std::max(last, std::atoi(r.key.c_str()));
+    if (row != visRowLast && row != last + 1)
+        throw VisioError("Shape '" + Name() + "': a row can only be added after the last row of " + name);
+    // A cell of the new row makes the section and the row; the row then
+    // holds no cell until one is written.
+    CellAddress a;
+    a.section = name;
+    a.rowKey = std::to_string(last + 1);
+    a.rowByIndex = true;
+    a.rowType = type;
+    a.name = "X";
+    pugi::xml_node cell = detail::ensureLocalCell(s, a);
+    cell.parent().remove_child(cell);
+    s.container->sheetGrew(s.node.internal_object());
+    s.container->sheetChanged(s.node.internal_object());
+    return last + 1;
 }
 
 Master Shape::GetMaster() const {

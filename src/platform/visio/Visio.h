@@ -49,6 +49,13 @@ enum : int {
     visSectionHyperlink = 244,
 };
 
+// Rows and row kinds of AddRow.
+enum : int {
+    visRowLast = -2,
+    visTagMoveTo = 138,
+    visTagLineTo = 139,
+};
+
 // One cell of a shape. A cell of a master instance that the instance does not
 // override reads through to the master; writing it creates the local override.
 class Cell {
@@ -158,6 +165,11 @@ public:
     int CellsSRCExists(int section, int row, int column, int localOnly) const;
     // Moves the shape to the back of its page or group.
     void SendToBack() const;
+    // Adds a row to a geometry section (visSectionFirstComponent + i) after
+    // its last row, of the kind `rowTag` (visTagMoveTo, visTagLineTo), and
+    // returns its row number; its cells are then written through CellsSRC.
+    // VisioError for another section or another place.
+    int AddRow(int section, int row, int rowTag) const;
 
     // The master this shape is an instance of (empty Master when none).
     Master GetMaster() const;
@@ -227,6 +239,9 @@ public:
     void SetName(const std::string& name);
     int ID() const;
     Shapes GetShapes() const;
+    // The page's own sheet: PageWidth, PageHeight and the other page cells.
+    // Writing a cell there changes the page's entry in pages.xml.
+    Shape PageSheet() const;
     // Drops an instance of `master` with its pin at (x, y) in inches; a master
     // of another document is first copied into this page's document. The new
     // shape is named after the master ("Name.ID" when the name is taken).

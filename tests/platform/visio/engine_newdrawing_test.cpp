@@ -145,6 +145,53 @@ TEST_F(NewDrawing, AnEmptiedTextShowsNothingOfItsMastersText) {
     EXPECT_TRUE(pages[1].empty()) << "page 2 shows " << joined(pages[1]);
 }
 
+// The page's own size, and a connector whose route has rows added after the
+// master's, as libvisio reads them and as the engine reads them back.
+TEST_F(NewDrawing, PageSizeAndAddedRouteRowsAreSavedAndRead) {
+    visio::Page page = app->ActivePage();
+    page.PageSheet().Cells("PageWidth").SetFormulaU("300 mm");
+    page.PageSheet().Cells("PageHeight").SetFormulaU("100 mm");
+    Shape c = page.Drop(app->ConnectorToolDataObject(), 2, 2);
+    const double bx = c.Cells("BeginX").ResultIU(), by = c.Cells("BeginY").ResultIU();
+    const double ex = c.Cells("EndX").ResultIU(), ey = c.Cells("EndY").ResultIU();
+    const int geometry = visio::visSectionFirstComponent;
+    // A right angle bend, then on to the end: rows 2, 3 and 4.
+    c.CellsSRC(geometry, 2, 0).SetFormulaU("0 mm");
+    c.CellsSRC(geometry, 2, 1).SetFormulaU("25.4 mm");
+    EXPECT_EQ(c.AddRow(geometry, visio::visRowLast, visio::visTagLineTo), 3);
+    c.CellsSRC(geometry, 3, 0).SetFormulaU(std::to_string((ex - bx) * 25.4) + " mm");
+    c.CellsSRC(geometry, 3, 1).SetFormulaU("25.4 mm");
+    EXPECT_EQ(c.AddRow(geometry, 4, visio::visTagLineTo), 4);
+    c.CellsSRC(geometry, 4, 0).SetFormulaU(std::to_string((ex - bx) * 25.4) + " mm");
+    c.CellsSRC(geometry, 4, 1).SetFormulaU(std::to_string((ey - by) * 25.4) + " mm");
+    EXPECT_THROW(c.AddRow(geometry, 2, visio::visTagLineTo), visio::VisioError);
+    EXPECT_THROW(c.AddRow(visio::visSectionProp, visio::visRowLast, visio::visTagLineTo), visio::VisioError);
+    std::string file = save();
+
+    CommandResult raw = run("vsd2raw " + shellQuote(file) + " 2>&1");
+    EXPECT_NE(raw.output.find("svg:height: 3.9370in, svg:width: 11.8110in"), std::string::npos) << raw.output;
+    std::vector<std::vector<Point>> paths = rawPaths(file);
+    ASSERT_EQ(paths.size(), 1u);
+    const double pageHeight = 100 * mm;
+    const std::vector<Point> expected = {{bx, by}, {bx, by + 1}, {ex, by + 1}, {ex, ey}};
+    ASSERT_EQ(paths[0].size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_NEAR(paths[0][i].x, expected[i].x, 0.002) << i;
+        EXPECT_NEAR(paths[0][i].y, pageHeight - expected[i].y, 0.002) << i;
+    }
+
+    visio::SessionOptions options;
+    options.drawingPath = file;
+    options.stencilFolders = stencilFolders();
+    visio::Application reopened(options);
+    visio::Page first = reopened.ActivePage();
+    EXPECT_EQ(first.PageSheet().Cells("PageWidth").FormulaU(), "300 mm");
+    EXPECT_EQ(first.PageSheet().Cells("PageHeight").FormulaU(), "100 mm");
+    Shape route = first.GetShapes().Item(1);
+    EXPECT_EQ(route.CellsSRC(geometry, 4, 1).ResultIU(), c.CellsSRC(geometry, 4, 1).ResultIU());
+    EXPECT_EQ(route.CellsSRCExists(geometry, 5, 0, 0), 0);
+}
+
 TEST_F(NewDrawing, ResizedEntityIsDrawnAtItsNewHeightWithItsPartsInside) {
     Shape entity = app->ActivePage().Drop(entityMaster, 3, 5);
     entity.CellsSRC(1, 1, 3).SetFormulaU("17 mm");

@@ -172,7 +172,7 @@ pugi::xml_node_struct* storeValue(const ShapeRef& shape, const CellAddress& addr
         v = valueText(value.number).c_str();
     }
     cell.remove_attribute("E");
-    shape.container->markChanged();
+    shape.container->sheetChanged(shape.node.internal_object());
     return made;
 }
 
@@ -290,7 +290,7 @@ void writeConstant(const ShapeRef& shape, const CellAddress& address, double int
     cell.remove_attribute("U");
     if (!unitCode.empty())
         cell.append_attribute("U") = unitCode.c_str();
-    shape.container->markChanged();
+    shape.container->sheetChanged(shape.node.internal_object());
 }
 
 void writeFormula(const ShapeRef& shape, const CellAddress& address, const std::string& text) {
@@ -310,7 +310,7 @@ void writeFormula(const ShapeRef& shape, const CellAddress& address, const std::
         v = c.text.c_str();
         cell.remove_attribute("U");
         cell.append_attribute("U") = "STR";
-        shape.container->markChanged();
+        shape.container->sheetChanged(shape.node.internal_object());
     } else if (c.kind == formula::Classified::Kind::Number) {
         double value = c.internalValue;
         std::string unit = c.unitCode;
@@ -324,7 +324,7 @@ void writeFormula(const ShapeRef& shape, const CellAddress& address, const std::
         pugi::xml_node cell = ensureLocalCell(shape, address);
         pugi::xml_attribute f = cell.attribute("F") ? cell.attribute("F") : cell.append_attribute("F");
         f = text.c_str();
-        shape.container->markChanged();
+        shape.container->sheetChanged(shape.node.internal_object());
         ShapeContext context(shape, false);
         const auto& expr = parsedFormula(text);
         std::optional<formula::Value> v = expr ? expr->evaluate(context) : std::nullopt;

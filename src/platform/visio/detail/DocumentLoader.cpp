@@ -180,6 +180,16 @@ void SheetContainer::markChanged() {
     doc->markDirty(partName, contents.get());
 }
 
+void SheetContainer::sheetChanged(pugi::xml_node_struct* shape) {
+    if (shape == entry.child("PageSheet").internal_object()) {
+        if (kind == Kind::Page)
+            doc->markDirty(doc->pagesPart, doc->pagesXml.get());
+        else
+            doc->markDirty(doc->mastersPart, doc->mastersXml.get());
+    }
+    markChanged();
+}
+
 ShapeLookups& SheetContainer::lookupsOf(pugi::xml_node_struct* shape) {
     ShapeLookups& found = lookups[shape];
     if (found.masterGeneration != doc->masterGeneration) {

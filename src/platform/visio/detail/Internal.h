@@ -85,6 +85,9 @@ struct SheetContainer {
     pugi::xml_node topShapes(bool create);
     void indexShape(pugi::xml_node shape);
     void markChanged();
+    // A cell of `shape` was written: markChanged, and when the shape is the
+    // page sheet (kept in pages.xml or masters.xml), that part changed too.
+    void sheetChanged(pugi::xml_node_struct* shape);
     // Shapes were added, removed or reordered: marks the part changed and drops
     // the cached child lists.
     void structureChanged();
