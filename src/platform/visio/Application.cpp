@@ -284,12 +284,18 @@ std::vector<std::string> Application::DefaultStencilFolders() {
     }
     std::error_code ec;
     fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    if (!ec) {
-        folders.push_back((exe.parent_path() / "stencils").string());
-        folders.push_back((exe.parent_path().parent_path() / "share" / "kalemar" / "stencils").string());
+    if (ec)
+        return folders;
+    folders.push_back((exe.parent_path() / "stencils").string());
+    folders.push_back((exe.parent_path().parent_path() / "share" / "kalemar" / "stencils").string());
+    // A program run from its build folder finds the stencils the build packed;
+    // an installed one, wherever it was installed or moved, never looks there.
+    if (*KALEMAR_DEFAULT_STENCIL_DIR) {
+        fs::path buildTree = fs::weakly_canonical(fs::path(KALEMAR_DEFAULT_STENCIL_DIR).parent_path(), ec);
+        fs::path fromBuild = exe.lexically_relative(buildTree);
+        if (!ec && !fromBuild.empty() && *fromBuild.begin() != "..")
+            folders.push_back(KALEMAR_DEFAULT_STENCIL_DIR);
     }
-    if (*KALEMAR_DEFAULT_STENCIL_DIR)
-        folders.push_back(KALEMAR_DEFAULT_STENCIL_DIR);
     return folders;
 }
 

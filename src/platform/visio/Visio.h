@@ -388,8 +388,9 @@ public:
     std::vector<std::string> SaveChangedDocuments();
 
     // Folders searched for bundled stencils: $KALEMAR_STENCIL_PATH (colon
-    // separated), then the stencils folder beside the executable and in the
-    // installed share folder, then the build's own.
+    // separated), then the stencils folder beside the executable and
+    // ../share/kalemar/stencils from it (an installed program, whatever its
+    // prefix), then, for a program inside its build folder, the build's own.
     static std::vector<std::string> DefaultStencilFolders();
 
 private:
