@@ -256,6 +256,32 @@ TEST_F(NewDrawing, GluedConnectorEndsOnTheConnectionPointsAndFollowsThem) {
     EXPECT_NEAR(line.back().y, pageHeight - pb.y, 0.002);
 }
 
+// Parts are deflated at the fastest level, as Visio packs them (zipinfo calls
+// it "fast" or "superfast"), whether the part is new or replaces a deflated
+// one; libzip would otherwise take its slowest level.
+TEST_F(NewDrawing, PartsArePackedAtTheFastestDeflateLevel) {
+    if (!haveTool("zipinfo"))
+        GTEST_SKIP() << "zipinfo not installed";
+    auto subType = [](const std::string& file, const std::string& part) {
+        std::string out = run("zipinfo -v " + shellQuote(file) + " " + part + " 2>&1").output;
+        std::smatch m;
+        return std::regex_search(out, m, std::regex(R"(compression sub-type \(deflation\): +(\w+))")) ? m[1].str()
+                                                                                               : out;
+    };
+    app->ActivePage().Drop(kalemar.GetMasters().ItemU("Object"), 2, 2).SetText("Новый");
+    const std::string made = save();
+    for (const char* part : {"visio/pages/page1.xml", "visio/document.xml"})
+        EXPECT_EQ(subType(made, part).find("fast") != std::string::npos, true) << part << ": " << subType(made, part);
+
+    std::string copy;
+    auto sample = openCopy(samplePath("nbelyh_OrgChart.vsdx"), dir, &copy);
+    ASSERT_NE(subType(copy, "visio/pages/page1.xml"), "normal");
+    sample->ActivePage().GetShapes().Item(1).SetText("Изменено");
+    sample->SaveChangedDocuments();
+    EXPECT_NE(subType(copy, "visio/pages/page1.xml").find("fast"), std::string::npos)
+        << subType(copy, "visio/pages/page1.xml");
+}
+
 TEST_F(NewDrawing, SavedXmlFollowsWhatVisioWrites) {
     Shape entity = app->ActivePage().Drop(entityMaster, 1, 1);
     entity.GetShapes().Item(1).SetText("Orders");
