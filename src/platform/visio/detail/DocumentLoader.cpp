@@ -127,9 +127,13 @@ std::unique_ptr<DocumentData> loadDocument(std::unique_ptr<Package> package, con
 
 void DocumentData::markDirty(const std::string& partName, XmlPart* part) { dirtyParts[partName] = part; }
 
+// A part is serialized when the package packs it, one at a time, so that a
+// save holds the bytes of one part beside the trees, not of every part.
 void DocumentData::flushParts() {
-    for (auto& [partName, part] : dirtyParts)
-        package->write(partName, part->serialize());
+    for (auto& [partName, part] : dirtyParts) {
+        XmlPart* tree = part;
+        package->writeLater(partName, [tree] { return tree->serialize(); });
+    }
     dirtyParts.clear();
 }
 
