@@ -117,6 +117,14 @@ void UseLargeRegionsForXmlTrees() {
     r.installed = true;
 }
 
+bool XmlTreesInRegions() {
+#ifdef KALEMAR_XML_ON_HEAP
+    return false;
+#else
+    return regions().installed;
+#endif
+}
+
 std::size_t XmlRegionBytes() {
     std::size_t bytes = 0;
     for (const auto& [start, region] : regions().byStart)

@@ -14,7 +14,9 @@ namespace visio::pkg {
 // before are given back as they were taken. Idempotent.
 void UseLargeRegionsForXmlTrees();
 
-// The bytes of the regions currently held (for tests).
+// Whether the trees live in the regions (not under AddressSanitizer, which
+// watches them on the heap); and the bytes of the regions held (for tests).
+bool XmlTreesInRegions();
 std::size_t XmlRegionBytes();
 
 } // namespace visio::pkg
