@@ -3,12 +3,13 @@
 # the given number of seconds (default 30) on a copy of its committed corpus.
 # Fails on the first crash, leak, timeout or memory blow-up.
 # Usage: scripts/fuzz.sh [seconds-per-target]
+# KALEMAR_FUZZ_TARGETS="fuzz_rtf ..." runs only the targets named.
 set -euo pipefail
 
 seconds="${1:-30}"
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${KALEMAR_FUZZ_BUILD_DIR:-$root/build-fuzz}"
-targets=(fuzz_formula fuzz_table_definition fuzz_package)
+targets=(${KALEMAR_FUZZ_TARGETS:-fuzz_formula fuzz_table_definition fuzz_package fuzz_rtf})
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DKALEMAR_BUILD_FUZZERS=ON -DKALEMAR_BUILD_TESTS=OFF >/dev/null

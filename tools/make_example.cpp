@@ -41,7 +41,6 @@ public:
 
     visio::Shape object(visio::Page page, const ObjectSpec& o) {
         visio::Shape s = drop(page, o.master, o.x, o.y);
-        s.SetText(o.name);
         WriteProperty(s, 1, o.name);
         WriteProperty(s, 2, o.normative);
         WriteProperty(s, 5, o.description);
@@ -52,7 +51,6 @@ public:
 
     visio::Shape procedure(visio::Page page, const ProcedureSpec& p) {
         visio::Shape s = drop(page, "Process", p.x, p.y);
-        s.SetText(p.name);
         WriteProperty(s, 1, p.performer);
         WriteProperty(s, 2, p.name);
         WriteProperty(s, 3, p.regulation);
@@ -167,6 +165,9 @@ int main(int argc, char** argv) {
             visio::Pages pages = app.ActiveDocument().GetPages();
             drawOrderIntake(builder, pages.Item(1));
             drawShipping(builder, pages.Add());
+            // Adding the second page turned the window to it; the example opens
+            // on its first page.
+            app.ActiveWindow().SetPage(pages.Item(1));
             std::vector<std::string> written = app.SaveChangedDocuments();
             if (written.size() != 1)
                 throw std::runtime_error("expected one drawing to be written");

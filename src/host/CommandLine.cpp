@@ -67,8 +67,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
         return line;
     }
     line.help = std::find(arguments.begin() + 1, arguments.end(), "--help") != arguments.end();
+    line.version = std::find(arguments.begin() + 1, arguments.end(), "--version") != arguments.end();
     line.commandArgument = arguments.back();
-    if (line.help || arguments.size() < 2) {
+    if (line.help || line.version || arguments.size() < 2) {
         return line;
     }
     const std::vector<std::string> options(arguments.begin() + 1, arguments.end() - 1);

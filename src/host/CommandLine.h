@@ -20,6 +20,7 @@ public:
 
 struct CommandLine {
     bool help = false;                 // --help anywhere: print the help and end
+    bool version = false;              // --version anywhere: print the version and end
     std::string drawing;               // --drawing FILE
     std::string page;                  // --page NAME|INDEX
     std::vector<std::string> selection; // --select ID|NAME ..., in order
@@ -29,7 +30,8 @@ struct CommandLine {
 
 // Reads a run's arguments (`arguments[0]` is the program's path). Options are
 // read only before the last argument, which is always the command number;
-// other arguments that are no options are ignored ("5 7" runs 7). Raises
+// other arguments that are no options are ignored ("5 7" runs 7); --help and
+// --version anywhere end the reading (help first). Raises
 // CommandLineError for an unknown "--" option, a missing value or a repeated
 // --drawing or --page, and ui::ScriptError for a malformed step.
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);

@@ -6,7 +6,14 @@
 
 #include "database/Unit_AccessExportDM.h"
 #include "database/Unit_DBExport.h"
+#include "editors/Unit_ObjectEdit.h"
+#include "editors/Unit_ProcedureEdit.h"
+#include "editors/Unit_TextView.h"
+#include "frames/BuildDetailPage.h"
 #include "numbering/Unit_AutoNum.h"
+#include "reports/Unit_Reports.h"
+#include "windows/Unit_Splash.h"
+#include "windows/Unit_TWoW.h"
 
 namespace host {
 
@@ -26,15 +33,15 @@ void RunDatabaseExport()
 // One line per command; a command joins the build by naming its entry here.
 const CommandEntry kCommands[] = {
     {2, "entity diagram of the objects' tables, drawn as a new drawing", BuildEntityDiagram},
-    {3, "two-pane text editor", nullptr},
+    {3, "two-pane text editor", ShowTWoW},
     {4, "export of the objects' tables into a new database file", RunDatabaseExport},
-    {5, "object editor of the selected object", nullptr},
-    {6, "procedure editor of the selected procedure", nullptr},
+    {5, "object editor of the selected object", EditObject},
+    {6, "procedure editor of the selected procedure", EditProcedure},
     {7, "numbering of the objects or procedures of the active page", ExecuteAutoNum},
-    {8, "about window", nullptr},
-    {9, "text viewer that creates elements from selected text", nullptr},
-    {10, "listing of the elements into a new spreadsheet", nullptr},
-    {11, "detail page of the detail frame on the active page", nullptr},
+    {8, "about window with the program's version", ShowAbout},
+    {9, "text viewer that creates elements from selected text", ShowTextView},
+    {10, "listing of the elements into a new spreadsheet", ExecuteReports},
+    {11, "detail page of the detail frame on the active page", BuildDetailPage},
 };
 
 } // namespace

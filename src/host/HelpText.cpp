@@ -21,12 +21,18 @@ Session:
   --page NAME|INDEX     the active page, by name or 1-based index; by default
                         the page the drawing itself marks, else the first.
   --select ID|NAME ...  the selection of the active window, in order: shape
-                        IDs or names on the active page. Every argument up to
-                        the next option belongs to it, and --select may be
-                        repeated ("--select 3 --select Process.7" is the same
-                        as "--select 3 Process.7"). Without it nothing is
+                        IDs or names on the active page. A word that is
+                        neither may be an element number (property row 0,
+                        as "О-1" or "3.1") or the text a shape shows (line
+                        breaks count as blanks: "О-1 Клиент"); one that fits
+                        several shapes, or none, ends the run with an error
+                        that lists them. Every argument up to the next option
+                        belongs to it, and --select may be repeated
+                        ("--select 3 --select Process.7" is the same as
+                        "--select 3 Process.7"). Without it nothing is
                         selected.
   --help                this text (anywhere on the command line).
+  --version             the program's name and version (anywhere).
 
 Steps drive the windows, message boxes and file dialogs of the command, in
 order, by control name; each acts on what is open when it is reached:
@@ -74,7 +80,7 @@ file written is printed on standard output, one per line. Every message box
 is also written to standard error as "caption: text".
 
 Exit codes:
-  0  the command ran (or there was none to run), or --help
+  0  the command ran (or there was none to run), or --help or --version
   1  an error ended the run; it was reported in a box captioned
      "Application Error" and on standard error, and nothing was saved
 )";

@@ -15,6 +15,7 @@
 #include "platform/ui/ErrorReport.h"
 #include "platform/ui/GuiApplication.h"
 #include "platform/ui/Script.h"
+#include "windows/Unit_Kart_Version.h"
 
 namespace host {
 
@@ -83,6 +84,11 @@ int run(const std::vector<std::string>& arguments, std::unique_ptr<visio::Applic
     if (line.help) {
         std::cout << HelpText();
         std::cout.flush();
+        return 0;
+    }
+    if (line.version) {
+        const std::string version = AppVersionText();
+        std::cout << ui::GuiApplication::Title() << (version.empty() ? "" : " " + version) << std::endl;
         return 0;
     }
     queueSteps(line.steps);

@@ -26,8 +26,11 @@ protected:
     visio::Shape Drop(const std::string& master, int page = 1)
     {
         visio::Pages pages = app.ActiveDocument().GetPages();
+        // A page added turns the window to it; the window stays on its page.
+        const visio::Page shown = app.ActivePage();
         while (pages.Count() < page)
             pages.Add();
+        app.ActiveWindow().SetPage(shown);
         const visio::Document stencil = app.GetDocuments().Item("kalemar.vss");
         x_ += 1;
         return pages.Item(page).Drop(stencil.GetMasters().ItemU(master), x_, 2);

@@ -71,6 +71,17 @@ TEST(ParseCommandLine, HelpAnywhereWins)
     }
 }
 
+TEST(ParseCommandLine, VersionAnywhereEndsTheReading)
+{
+    for (const auto& args : {std::vector<std::string>{"--version"}, {"--version", "8"}, {"8", "--version"},
+                             {"--bogus", "--version", "--drawing"}}) {
+        const CommandLine line = ParseCommandLine(run(args));
+        EXPECT_TRUE(line.version);
+        EXPECT_FALSE(line.help);
+    }
+    EXPECT_FALSE(ParseCommandLine(run({"8"})).version);
+}
+
 TEST(ParseCommandLine, RefusesUnknownOptionsAndMissingValues)
 {
     struct Case {

@@ -42,13 +42,8 @@ protected:
 
     RunResult kalemar(const std::vector<std::string>& args)
     {
-        testsupport::RunOptions options;
-        options.workingDirectory = folder.Path().string();
         // Headless whatever the machine running the tests has.
-        options.environment["DISPLAY"] = std::nullopt;
-        options.environment["WAYLAND_DISPLAY"] = std::nullopt;
-        options.environment["QT_QPA_PLATFORM"] = std::nullopt;
-        return RunProgram(KalemarExecutable(), args, options);
+        return RunProgram(KalemarExecutable(), args, testsupport::HeadlessRunOptions(folder.Path().string()));
     }
 
     // "page name/shape name" -> the raw formula of property row 0, for every

@@ -68,8 +68,12 @@ Drawing::Drawing(const std::string& path) : app_(std::make_unique<visio::Applica
 visio::Shape Drawing::Drop(const std::string& master, int page)
 {
     visio::Pages pages = app_->ActiveDocument().GetPages();
+    // A page added turns the window to it; the passes work on the page shown
+    // before.
+    const visio::Page shown = app_->ActivePage();
     while (pages.Count() < page)
         pages.Add();
+    app_->ActiveWindow().SetPage(shown);
     const visio::Document stencil = app_->GetDocuments().Item("kalemar.vss");
     return pages.Item(page).Drop(stencil.GetMasters().ItemU(master), 1, 1);
 }

@@ -122,6 +122,16 @@ RunResult RunProgram(const std::string& program, const std::vector<std::string>&
     return result;
 }
 
+RunOptions HeadlessRunOptions(const std::string& workingDirectory)
+{
+    RunOptions options;
+    options.workingDirectory = workingDirectory;
+    options.environment["DISPLAY"] = std::nullopt;
+    options.environment["WAYLAND_DISPLAY"] = std::nullopt;
+    options.environment["QT_QPA_PLATFORM"] = std::nullopt;
+    return options;
+}
+
 std::string KalemarExecutable()
 {
     return std::string(KALEMAR_BINARY_DIR) + "/src/host/kalemar";

@@ -23,6 +23,10 @@ struct RunResult {
     bool timedOut = false;
 };
 
+// Options for a run in `workingDirectory` without a display, whatever the
+// machine running the tests has: the program picks Qt's offscreen platform.
+RunOptions HeadlessRunOptions(const std::string& workingDirectory);
+
 // Runs `program` with `args` (argv[1...]) and waits for it to end.
 RunResult RunProgram(const std::string& program, const std::vector<std::string>& args, const RunOptions& options = {});
 

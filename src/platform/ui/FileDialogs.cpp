@@ -67,25 +67,26 @@ bool scriptAnswers()
     return script.NextIs(ScriptStep::File) || script.NextIs(ScriptStep::Cancel) || GuiApplication::IsHeadless();
 }
 
-std::optional<std::string> askPerson(DialogKind kind, const std::string& filter, const std::string& defaultExt)
+std::optional<std::string> askPerson(DialogKind kind, const std::string& filter, const std::string& defaultExt,
+                                     const std::string& fileName)
 {
-    QWidget* parent = QApplication::activeModalWidget();
-    const QString caption = QString::fromUtf8(captionOf(kind));
-    const QString qtFilter = QtFileFilter(filter);
-    QString chosen = kind == DialogKind::Open ? QFileDialog::getOpenFileName(parent, caption, QString(), qtFilter)
-                                              : QFileDialog::getSaveFileName(parent, caption, QString(), qtFilter);
-    if (chosen.isEmpty()) {
+    QFileDialog dialog(QApplication::activeModalWidget(), QString::fromUtf8(captionOf(kind)));
+    dialog.setAcceptMode(kind == DialogKind::Open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    dialog.setFileMode(kind == DialogKind::Open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    PrepareFileDialog(dialog, filter, fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
-    return WithDefaultExtension(chosen.toStdString(), defaultExt);
+    return WithDefaultExtension(dialog.selectedFiles().front().toStdString(), defaultExt);
 }
 
-std::optional<std::string> runDialog(DialogKind kind, const std::string& filter, const std::string& defaultExt)
+std::optional<std::string> runDialog(DialogKind kind, const std::string& filter, const std::string& defaultExt,
+                                     const std::string& fileName)
 {
     if (scriptAnswers()) {
         return answerFromScript(kind, defaultExt);
     }
-    return askPerson(kind, filter, defaultExt);
+    return askPerson(kind, filter, defaultExt, fileName);
 }
 
 } // namespace
@@ -114,14 +115,30 @@ std::string WithDefaultExtension(const std::string& path, const std::string& def
     return path + "." + extension;
 }
 
-std::optional<std::string> SaveFileDialog(const std::string& filter, const std::string& defaultExt)
+std::optional<std::string> SaveFileDialog(const std::string& filter, const std::string& defaultExt,
+                                          const std::string& fileName)
 {
-    return runDialog(DialogKind::Save, filter, defaultExt);
+    return runDialog(DialogKind::Save, filter, defaultExt, fileName);
 }
 
-std::optional<std::string> OpenFileDialog(const std::string& filter)
+std::optional<std::string> OpenFileDialog(const std::string& filter, const std::string& fileName)
 {
-    return runDialog(DialogKind::Open, filter, std::string());
+    return runDialog(DialogKind::Open, filter, std::string(), fileName);
+}
+
+void PrepareFileDialog(QFileDialog& dialog, const std::string& filter, const std::string& fileName)
+{
+    // The desktop's own dialogs match masks as their toolkit does, which on
+    // Linux is with regard to case.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+    const QString qtFilter = QtFileFilter(filter);
+    if (!qtFilter.isEmpty()) {
+        dialog.setNameFilter(qtFilter);
+    }
+    if (!fileName.empty()) {
+        dialog.selectFile(QString::fromStdString(fileName));
+    }
 }
 
 } // namespace ui

@@ -232,16 +232,23 @@ void press(QWidget& window, QObject& control, const ScriptStep& step)
     }
 }
 
+// The text is looked up in the pane's plain text, where every paragraph and
+// line break is a "\n" and each character keeps its position, so that a
+// phrase running over several lines can be marked too. Letter case does not
+// matter, as in the pane's own search.
 template <typename TextPane>
 void markInPane(QWidget& window, TextPane& pane, const ScriptStep& step)
 {
     QTextCursor cursor = pane.textCursor();
     cursor.clearSelection();
     if (!step.value.empty()) {
-        cursor = pane.document()->find(QString::fromStdString(step.value));
-        if (cursor.isNull()) {
+        const QString wanted = QString::fromStdString(step.value);
+        const qsizetype at = pane.toPlainText().indexOf(wanted, 0, Qt::CaseInsensitive);
+        if (at < 0) {
             refuseControl(window, step, "has no text '" + step.value + "'");
         }
+        cursor.setPosition(static_cast<int>(at));
+        cursor.setPosition(static_cast<int>(at + wanted.size()), QTextCursor::KeepAnchor);
     }
     pane.setTextCursor(cursor);
 }

@@ -12,6 +12,8 @@
 #include "platform/visio/builtin/BuiltinPackages.h"
 #include "platform/visio/detail/CellAccess.h"
 #include "platform/visio/detail/Internal.h"
+#include "platform/visio/detail/SelectionLookup.h"
+#include "platform/visio/detail/WindowState.h"
 
 #ifndef KALEMAR_DEFAULT_STENCIL_DIR
 #define KALEMAR_DEFAULT_STENCIL_DIR ""
@@ -100,6 +102,13 @@ std::optional<std::string> ApplicationData::findStencilFile(const std::string& n
     return std::nullopt;
 }
 
+WindowData* ApplicationData::windowOf(const DocumentData* doc) const {
+    for (const auto& w : windows)
+        if (w->doc == doc)
+            return w.get();
+    return nullptr;
+}
+
 WindowData* ApplicationData::addWindow(DocumentData* doc, SheetContainer* page) {
     auto w = std::make_unique<WindowData>();
     w->doc = doc;
@@ -128,22 +137,11 @@ SheetContainer* initialPage(DocumentData& doc, const std::string& wanted) {
         }
         throw VisioError(doc.fileLabel() + " has no page '" + wanted + "'");
     }
-    int top = doc.document->root().child("DocumentSettings").attribute("TopPage").as_int(-1);
+    int marked = detail::markedPageId(doc);
     for (auto& p : doc.pages)
-        if (p->id() == top)
+        if (p->id() == marked)
             return p.get();
     return doc.pages.front().get();
-}
-
-Shape findOnPage(SheetContainer* page, const std::string& key) {
-    Page p = ApplicationData::page(page);
-    bool numeric = !key.empty() && std::all_of(key.begin(), key.end(), [](unsigned char c) { return std::isdigit(c); });
-    if (numeric)
-        if (Shape s = p.ShapeByID(std::stoi(key)))
-            return s;
-    if (Shape s = p.ShapeByName(key))
-        return s;
-    throw VisioError("There is no shape '" + key + "' on " + page->label() + " to select");
 }
 
 std::string freeDrawingPath(const std::string& folder, std::vector<std::string>& taken) {
@@ -205,7 +203,7 @@ Application::Application(const SessionOptions& options) : data_(std::make_unique
     WindowData* window = data_->addWindow(drawing, initialPage(*drawing, options.page));
     data_->activeWindow = window;
     for (const std::string& key : options.selection)
-        window->selection.push_back(findOnPage(window->page, key));
+        window->selection.push_back(detail::shapeToSelect(window->page, key));
 
     // The bundled stencils are open in every session.
     for (const char* stencil : {"kalemar", "entity_m"})
@@ -250,6 +248,8 @@ std::vector<std::string> Application::SaveChangedDocuments() {
     for (auto& doc : data_->documents) {
         if (doc->stencil || (!doc->changed() && !doc->alwaysSave))
             continue;
+        if (WindowData* window = data_->windowOf(doc.get()))
+            detail::markShownPage(*doc, window->page->id());
         doc->flushParts();
         if (doc->needsRecalcOnOpen)
             requestRecalculation(*doc);
@@ -356,6 +356,16 @@ Page Window::GetPage() const {
     if (!window_)
         throw VisioError("There is no active window");
     return Page(static_cast<const WindowData*>(window_)->page);
+}
+
+void Window::SetPage(const Page& page) {
+    if (!window_)
+        throw VisioError("There is no active window");
+    auto* window = const_cast<WindowData*>(static_cast<const WindowData*>(window_));
+    SheetContainer* shown = detail::ApplicationData::containerOf(page);
+    if (!shown || shown->doc != window->doc)
+        throw VisioError("The window shows " + window->doc->name + ", which has no such page");
+    window->showPage(shown);
 }
 
 Document Window::GetDocument() const {

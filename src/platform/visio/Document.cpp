@@ -105,6 +105,10 @@ Page Pages::Add() {
     SheetContainer* result = page.get();
     d->pages.push_back(std::move(page));
     result->markChanged();
+    // Visio turns the document's window to the page it has just added.
+    if (d->app)
+        if (detail::WindowData* window = d->app->windowOf(d))
+            window->showPage(result);
     return detail::ApplicationData::page(result);
 }
 

@@ -272,7 +272,8 @@ public:
     // By name or universal name; VisioError when none.
     Page ItemByName(const std::string& name) const;
     // Appends a new page named "Page-N" with the page settings of the active
-    // page, and returns it.
+    // page, and returns it. The document's window turns to the new page (its
+    // selection is emptied), so ActivePage and ActiveWindow().GetPage() give it.
     Page Add();
 
 private:
@@ -322,6 +323,9 @@ public:
     explicit operator bool() const { return app_ != nullptr && window_ != nullptr; }
     Selection GetSelection() const;
     Page GetPage() const;
+    // Turns the window to another page of its document; the selection is
+    // emptied when the page changes. VisioError for a page of another document.
+    void SetPage(const Page& page);
     Document GetDocument() const;
 
 private:
@@ -359,7 +363,9 @@ private:
 struct SessionOptions {
     std::string drawingPath;                 // empty: one new blank drawing
     std::string page;                        // name or 1-based index; empty: the drawing's own
-    std::vector<std::string> selection;      // shape IDs or names on the active page
+    std::vector<std::string> selection;      // shape IDs or names on the active page, else the
+                                             // value of a shape's first property row or its
+                                             // shown text (detail/SelectionLookup.h)
     std::vector<std::string> stencilFolders; // searched in order for stencils
     std::string newDrawingFolder;            // where new drawings are saved; empty: beside the
                                              // drawing, else the current folder
@@ -384,7 +390,8 @@ public:
     // Saves every document that the session changed (stencils never): a drawing
     // from a file back to that file atomically, a new drawing beside the first
     // drawing of the session (or in the current folder) as "DrawingN.vsdx".
-    // Returns the paths written, in the order of the documents.
+    // A saved drawing opens on the page its window shows now. Returns the
+    // paths written, in the order of the documents.
     std::vector<std::string> SaveChangedDocuments();
 
     // Folders searched for bundled stencils: $KALEMAR_STENCIL_PATH (colon

@@ -1,7 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractItemModel>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFileDialog>
+#include <QListView>
+
+#include <fstream>
+#include <set>
+
 #include "platform/ui/FileDialogs.h"
 #include "platform/ui/Script.h"
+#include "support/TempDir.h"
 
 namespace ui {
 namespace {
@@ -73,6 +83,40 @@ TEST_F(FileDialogTest, HeadlessWithoutAFileStepIsAScriptError)
     } catch (const ScriptError& error) {
         EXPECT_STREQ(error.what(), "step 1 (--press btnOPEN): file dialog 'Open' is open and needs a --file or --cancel step");
     }
+}
+
+// The names a person's open dialog lists, once its folder has been read.
+std::set<std::string> listedNames(QFileDialog& dialog, std::size_t expected)
+{
+    auto* view = dialog.findChild<QListView*>(QStringLiteral("listView"));
+    EXPECT_NE(view, nullptr);
+    std::set<std::string> names;
+    QDeadlineTimer deadline(10000);
+    while (view != nullptr && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        names.clear();
+        const QAbstractItemModel* model = view->model();
+        for (int row = 0; row < model->rowCount(view->rootIndex()); ++row) {
+            names.insert(model->index(row, 0, view->rootIndex()).data().toString().toStdString());
+        }
+        if (names.size() >= expected) {
+            break;
+        }
+    }
+    return names;
+}
+
+TEST(PrepareFileDialog, MasksMatchWithoutRegardToCase)
+{
+    testsupport::TempDir folder;
+    for (const char* name : {"notes.txt", "Rule.Rtf", "UPPER.TXT", "other.doc", "txt"}) {
+        std::ofstream(folder.File(name)) << "x";
+    }
+    QFileDialog dialog;
+    PrepareFileDialog(dialog, "*.TXT, *.RTF|*.TXT;*.RTF", folder.File("notes.txt").string());
+    dialog.setDirectory(QString::fromStdString(folder.Path().string()));
+    EXPECT_EQ(listedNames(dialog, 3), (std::set<std::string>{"Rule.Rtf", "UPPER.TXT", "notes.txt"}));
+    EXPECT_EQ(dialog.selectedFiles().value(0).toStdString(), folder.File("notes.txt").string());
 }
 
 } // namespace

@@ -154,6 +154,15 @@ TEST_F(ModalWindowTest, ChoosesByItemTextAndUnticks)
     EXPECT_EQ(window.savedMark, "");
 }
 
+TEST_F(ModalWindowTest, MarksAPhraseOverSeveralLinesWhateverItsCase)
+{
+    TestWindow window;
+    window.reTEXT->setPlainText(QStringLiteral("Принять заказ\nу клиента\nи проверить"));
+    give({"--mark", "reTEXT=ЗАКАЗ\nу клиента\nи", "--press", "btnSAVE"});
+    EXPECT_EQ(ShowModal(window), QDialog::Accepted);
+    EXPECT_EQ(window.savedMark, "заказ\u2029у клиента\u2029и");
+}
+
 TEST_F(ModalWindowTest, AStepTheWindowCannotTakeIsAScriptErrorNamingStepAndWindow)
 {
     struct Case {

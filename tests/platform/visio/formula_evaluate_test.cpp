@@ -174,6 +174,7 @@ TEST(FormulaEvaluate, ComparisonsLogicAndText)
     };
     constexpr auto B = Value::Type::Bool;
     constexpr auto S = Value::Type::String;
+    constexpr auto N = Value::Type::Number;
     const Row rows[] = {
         {"Width=2 in", B, 1, ""},
         {"Width=50.8 mm", B, 1, ""},
@@ -193,6 +194,14 @@ TEST(FormulaEvaluate, ComparisonsLogicAndText)
         {"\"a\"\"b\"&Prop.Name", S, 0, "a\"bООО \"Ромашка\""},
         {"TRUE&\"\"", S, 0, "TRUE"},
         {"GUARD(\"text\")", S, 0, "text"},
+        // Labels built from shape data: LEN counts characters, not bytes.
+        {"LEN(Prop.Name)", N, 13, ""},
+        {"LEN(\"\")", N, 0, ""},
+        {"LEN(12.5)", N, 4, ""},
+        {"IF(LEN(\"\")>0,\"x\",\"\")", S, 0, ""},
+        {"\"a\"&CHAR(10)&\"b\"", S, 0, "a\nb"},
+        {"CHAR(1025)", S, 0, "Ё"},
+        {"CHAR(65.7)", S, 0, "A"},
     };
     FakeDrawing drawing;
     for (const auto& row : rows) {
@@ -271,6 +280,12 @@ TEST(FormulaEvaluate, WhatCannotBeEvaluatedGivesNothing)
         "PNT(1,2)+1",
         "PI(1)",
         "LISTSHEETREF()!Width",
+        "LEN(Width)",
+        "LEN(\"a\",\"b\")",
+        "CHAR(0)",
+        "CHAR(55296)",
+        "CHAR(1114112)",
+        "CHAR(\"x\")",
     };
     FakeDrawing drawing;
     for (const char* formula : rows) {

@@ -1,4 +1,5 @@
 #include "platform/visio/detail/CellValues.h"
+#include "platform/visio/detail/FieldText.h"
 
 #include <algorithm>
 #include <charconv>
@@ -473,10 +474,12 @@ void propagate(const ShapeRef& origin, ChangedSet changed) {
 } // namespace
 
 void recalculateAfter(const ShapeRef& shape, const std::vector<CellAddress>& written) {
+    const FieldDisplays fieldsBefore = fieldDisplaysOf(shape);
     ChangedSet changed;
     for (const CellAddress& a : written)
         changed.insert({shape.node.internal_object(), canonicalKey(a)});
     propagate(shape, std::move(changed));
+    refreshFieldTexts(shape, fieldsBefore, written);
 }
 
 } // namespace visio::detail

@@ -33,7 +33,8 @@ std::string drawingUnitOf(SheetContainer* container);
 // After `written` cells of `shape` changed: re-evaluates the formulas that read
 // them, in the shape, its sub-shapes and the connectors glued to them, until the
 // stored values settle. A formula that cannot be evaluated keeps its value and
-// marks the document for recalculation when Visio opens it.
+// marks the document for recalculation when Visio opens it. Then the display
+// texts of the fields whose values changed are written into the shapes' text.
 void recalculateAfter(const ShapeRef& shape, const std::vector<CellAddress>& written);
 
 // The text of a number for a V attribute: shortest form that reads back exactly.

@@ -30,6 +30,7 @@ inline constexpr const char* kRelPages = "http://schemas.microsoft.com/visio/201
 inline constexpr const char* kRelPage = "http://schemas.microsoft.com/visio/2010/relationships/page";
 inline constexpr const char* kRelMasters = "http://schemas.microsoft.com/visio/2010/relationships/masters";
 inline constexpr const char* kRelMaster = "http://schemas.microsoft.com/visio/2010/relationships/master";
+inline constexpr const char* kRelWindows = "http://schemas.microsoft.com/visio/2010/relationships/windows";
 inline constexpr const char* kRelCustomProps =
     "http://schemas.openxmlformats.org/officeDocument/2006/relationships/custom-properties";
 inline constexpr const char* kTypePage = "application/vnd.ms-visio.page+xml";
@@ -166,6 +167,13 @@ struct WindowData {
     DocumentData* doc = nullptr;
     SheetContainer* page = nullptr;
     std::vector<Shape> selection;
+    // Shows `shown` instead; the selection belonged to the page left, so it
+    // is emptied, as Visio does when a window turns to another page.
+    void showPage(SheetContainer* shown) {
+        if (shown != page)
+            selection.clear();
+        page = shown;
+    }
 };
 
 struct ApplicationData {
@@ -182,6 +190,8 @@ struct ApplicationData {
     DocumentData* findByBaseName(const std::string& name) const;
     std::optional<std::string> findStencilFile(const std::string& name) const;
     WindowData* addWindow(DocumentData* doc, SheetContainer* page);
+    // The window that shows `doc`; null when none does.
+    WindowData* windowOf(const DocumentData* doc) const;
 
     // Handles for the internal structures.
     static Shape shape(SheetContainer* c, pugi::xml_node n) { return Shape(c, n.internal_object()); }

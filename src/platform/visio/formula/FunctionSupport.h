@@ -34,4 +34,9 @@ std::optional<Value> tanFunction(const Node& call, EvaluationContext& context);
 std::optional<Value> atan2Function(const Node& call, EvaluationContext& context);
 std::optional<Value> piFunction(const Node& call, EvaluationContext& context);
 
+// Text functions (FunctionsText.cpp): LEN counts characters, CHAR gives the
+// character of a code (CHAR(10) a line break).
+std::optional<Value> lenFunction(const Node& call, EvaluationContext& context);
+std::optional<Value> charFunction(const Node& call, EvaluationContext& context);
+
 } // namespace visio::formula

@@ -136,7 +136,7 @@ constexpr Function kFunctions[] = {
     {"TRUNC", truncFunction},     {"ROUND", roundFunction},     {"FLOOR", floorFunction},
     {"CEILING", ceilingFunction}, {"MODULUS", modulusFunction}, {"SIN", sinFunction},
     {"COS", cosFunction},         {"TAN", tanFunction},         {"ATAN2", atan2Function},
-    {"PI", piFunction},
+    {"PI", piFunction},           {"LEN", lenFunction},         {"CHAR", charFunction},
 };
 
 } // namespace
