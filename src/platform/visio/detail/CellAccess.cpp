@@ -451,7 +451,32 @@ bool existsSRC(const ShapeRef& shape, int section, int row, int column) {
     return tableRow(shape, *sec, row, indexed) != nullptr;
 }
 
+struct CellAddressSlot {
+    std::optional<CellAddress> address;
+};
+
+namespace {
+
+std::optional<CellAddress> findAddressOfName(const ShapeRef& shape, const std::string& name);
+
+} // namespace
+
+// Formulas name the same cells of a shape again and again while values are
+// recalculated.
 std::optional<CellAddress> addressOfName(const ShapeRef& shape, const std::string& name) {
+    auto& known = shape.container->lookupsOf(shape.node.internal_object()).names;
+    auto it = known.find(std::string_view(name));
+    if (it == known.end()) {
+        auto slot = std::make_shared<CellAddressSlot>();
+        slot->address = findAddressOfName(shape, name);
+        it = known.emplace(name, std::move(slot)).first;
+    }
+    return it->second->address;
+}
+
+namespace {
+
+std::optional<CellAddress> findAddressOfName(const ShapeRef& shape, const std::string& name) {
     auto dot = name.find('.');
     if (dot == std::string::npos)
         return singleton(name);
@@ -492,10 +517,38 @@ std::optional<CellAddress> addressOfName(const ShapeRef& shape, const std::strin
     return std::nullopt;
 }
 
+} // namespace
+
+namespace {
+
+// A cell, and maybe its row and section, is about to be added to `shape`: the
+// lookups that found nothing there, the rows of that section and the names
+// that resolve through them no longer hold; what was found stays found.
+void forgetWhatTheCellChanges(const ShapeRef& shape, const CellAddress& a) {
+    auto it = shape.container->lookups.find(shape.node.internal_object());
+    if (it == shape.container->lookups.end())
+        return;
+    ShapeLookups& known = it->second;
+    std::erase_if(known.cells, [](const auto& entry) { return entry.second == nullptr; });
+    if (!a.section.empty()) {
+        auto [name, ix] = splitSection(a.section);
+        if (auto rows = known.rows.find(std::string_view(a.section)); rows != known.rows.end())
+            known.rows.erase(rows);
+        if (auto keying = known.rowKeying.find(name); keying != known.rowKeying.end())
+            known.rowKeying.erase(keying);
+        std::erase_if(known.names, [&](const auto& entry) {
+            const std::optional<CellAddress>& found = entry.second->address;
+            return !found || found->section == a.section;
+        });
+    }
+}
+
+} // namespace
+
 pugi::xml_node ensureLocalCell(const ShapeRef& shape, const CellAddress& a) {
     if (pugi::xml_node cell = cellOf(shape, a))
         return cell;
-    shape.container->sheetGrew(shape.node.internal_object());
+    forgetWhatTheCellChanges(shape, a);
     pugi::xml_node node = shape.node;
     pugi::xml_node holder = node;
     if (!a.section.empty()) {

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <map>
 #include <set>
 #include <unordered_set>
 
@@ -339,7 +340,9 @@ void writeFormula(const ShapeRef& shape, const CellAddress& address, const std::
 
 namespace {
 
-using ChangedSet = std::set<std::pair<const void*, std::string>>;
+// The cells that changed during a recalculation, each with the count of
+// stores at its last change (the written cells count as 1).
+using ChangedSet = std::map<std::pair<const void*, std::string>, std::uint64_t>;
 
 bool isTransformCell(const std::string& key) {
     static const char* const names[] = {"//PinX", "//PinY", "//Width", "//Height", "//LocPinX", "//LocPinY", "//Angle",
@@ -347,21 +350,23 @@ bool isTransformCell(const std::string& key) {
     return std::any_of(std::begin(names), std::end(names), [&](const char* n) { return key == n; });
 }
 
-// True when the formula reads a cell that changed; a PAR() also reads the
-// transform of the sheet whose point it converts.
+// True when the formula reads a cell that changed after `since`; a PAR() also
+// reads the transform of the sheet whose point it converts.
 bool dependsOnChange(const ShapeRef& shape, const FormulaCell& fc, bool inherited,
-                     const formula::Expression& expr, const ChangedSet& changed) {
+                     const formula::Expression& expr, const ChangedSet& changed, std::uint64_t since) {
     bool usesParent = fc.formula.find("PAR(") != std::string::npos;
     for (const formula::Reference& ref : expr.references()) {
         ShapeRef target = resolveSheet(shape, inherited, ref.sheet);
         if (!target)
             continue;
-        if (std::optional<CellAddress> a = addressOfName(target, ref.cell))
-            if (changed.count({target.node.internal_object(), canonicalKey(*a)}))
+        if (std::optional<CellAddress> a = addressOfName(target, ref.cell)) {
+            auto it = changed.find({target.node.internal_object(), canonicalKey(*a)});
+            if (it != changed.end() && it->second > since)
                 return true;
+        }
         if (usesParent)
-            for (const auto& [node, key] : changed)
-                if (node == target.node.internal_object() && isTransformCell(key))
+            for (const auto& [cell, stamp] : changed)
+                if (cell.first == target.node.internal_object() && isTransformCell(cell.second) && stamp > since)
                     return true;
     }
     return false;
@@ -422,7 +427,10 @@ std::string readNameOfKey(const std::string& key) {
 // formulas in scope order and within a shape in cell order, and a value stored
 // is seen by the formulas after it; the index of the names of the cells each
 // formula reads picks out the formulas that may depend on a change, and the
-// references of each decide.
+// references of each decide. A formula none of whose cells changed since it
+// was last evaluated would give the same value again, so it is not evaluated
+// again: a round looks at the readers of what changed since the round before
+// it began.
 void propagate(const ShapeRef& origin, ChangedSet changed) {
     std::vector<ShapeRef> scope = dependentScope(origin);
     std::vector<ShapeFormulaCells> cells;
@@ -431,14 +439,20 @@ void propagate(const ShapeRef& origin, ChangedSet changed) {
         cells.push_back(formulaCells(s));
     std::unordered_set<pugi::xml_node_struct*> made;
     Readers readers(cells, made);
-    std::set<std::string> changedNames;
+    std::uint64_t stores = 1;
+    std::map<std::string, std::uint64_t> nameChanged; // read name -> last change
     for (const auto& entry : changed)
-        changedNames.insert(readNameOfKey(entry.second));
+        nameChanged[readNameOfKey(entry.first.second)] = stores;
+    std::map<FormulaPosition, std::uint64_t> evaluated; // position -> stores when last evaluated
+    std::uint64_t previousRound = 0;
     for (int round = 0; round < 16; ++round) {
+        const std::uint64_t roundStart = stores;
         bool progress = false;
         std::set<FormulaPosition> agenda;
-        for (const std::string& name : changedNames)
-            readers.add(name, nullptr, agenda);
+        std::set<std::string> inAgenda;
+        for (const auto& [name, stamp] : nameChanged)
+            if (stamp > previousRound && inAgenda.insert(name).second)
+                readers.add(name, nullptr, agenda);
         while (!agenda.empty()) {
             const FormulaPosition position = *agenda.begin();
             agenda.erase(agenda.begin());
@@ -446,8 +460,11 @@ void propagate(const ShapeRef& origin, ChangedSet changed) {
             const FormulaCell& fc = readers.at(position);
             const bool inherited = position.inheritedList ? true : fc.inherited;
             const auto& expr = parsedFormula(fc.formula);
-            if (!expr || !dependsOnChange(shape, fc, inherited, *expr, changed))
+            auto last = evaluated.find(position);
+            const std::uint64_t since = last == evaluated.end() ? 0 : last->second;
+            if (!expr || !dependsOnChange(shape, fc, inherited, *expr, changed, since))
                 continue;
+            evaluated[position] = stores;
             ShapeContext context(shape, inherited);
             std::optional<formula::Value> v = expr->evaluate(context);
             if (!v) {
@@ -460,14 +477,17 @@ void propagate(const ShapeRef& origin, ChangedSet changed) {
                 continue;
             if (pugi::xml_node_struct* cell = storeValue(shape, fc.address, *v, inherited))
                 made.insert(cell);
-            changed.insert({shape.node.internal_object(), fc.key});
+            changed[{shape.node.internal_object(), fc.key}] = ++stores;
             progress = true;
             // Formulas later in this round that read the new value see it now.
-            if (std::string name = readNameOf(fc.address); changedNames.insert(name).second)
+            std::string name = readNameOf(fc.address);
+            nameChanged[name] = stores;
+            if (inAgenda.insert(name).second)
                 readers.add(name, &position, agenda);
         }
         if (!progress)
             return;
+        previousRound = roundStart;
     }
 }
 
@@ -477,7 +497,7 @@ void recalculateAfter(const ShapeRef& shape, const std::vector<CellAddress>& wri
     const FieldDisplays fieldsBefore = fieldDisplaysOf(shape);
     ChangedSet changed;
     for (const CellAddress& a : written)
-        changed.insert({shape.node.internal_object(), canonicalKey(a)});
+        changed[{shape.node.internal_object(), canonicalKey(a)}] = 1;
     propagate(shape, std::move(changed));
     refreshFieldTexts(shape, fieldsBefore, written);
 }

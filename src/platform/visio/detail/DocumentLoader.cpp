@@ -199,6 +199,7 @@ ShapeLookups& SheetContainer::lookupsOf(pugi::xml_node_struct* shape) {
     if (found.masterGeneration != doc->masterGeneration) {
         found.rows.clear();
         found.rowKeying.clear();
+        found.names.clear();
         found.masterKnown = false;
         found.masterGeneration = doc->masterGeneration;
     }

@@ -47,6 +47,7 @@ struct ApplicationData;
 struct FormulaCellList;
 struct RowList;
 struct SheetContainer;
+struct CellAddressSlot;
 
 // What lookups found in one shape's sheet, kept because commands read the
 // same cells of many shapes again and again. A shape's entry is dropped when
@@ -62,6 +63,7 @@ struct ShapeLookups {
     std::unordered_map<std::string, pugi::xml_node_struct*, KeyHash, std::equal_to<>> cells; // address key -> own cell
     std::unordered_map<std::string, std::shared_ptr<const RowList>, KeyHash, std::equal_to<>> rows; // section -> merged rows
     std::unordered_map<std::string, int, KeyHash, std::equal_to<>> rowKeying; // section -> 0 by name, 1 by index, 2 none
+    std::unordered_map<std::string, std::shared_ptr<const CellAddressSlot>, KeyHash, std::equal_to<>> names; // formula name -> cell
     bool masterKnown = false;
     SheetContainer* masterContainer = nullptr;
     pugi::xml_node_struct* masterNode = nullptr;
