@@ -194,8 +194,8 @@ void Shape::SendToBack() const {
 
 int Shape::AddRow(int section, int row, int rowTag) const {
     ShapeRef s = refOf(container_, node_);
-    const char* type = rowTag == visTagLineTo ? "LineTo" : rowTag == visTagMoveTo ? "MoveTo" : nullptr;
-    if (section < visSectionFirstComponent || section >= visSectionAction || !type)
+    const std::string type = rowTag == visTagLineTo ? "LineTo" : rowTag == visTagMoveTo ? "MoveTo" : "";
+    if (section < visSectionFirstComponent || section >= visSectionAction || type.empty())
         throw VisioError("Shape '" + Name() + "': rows can only be added to a geometry section, as MoveTo or LineTo");
     const std::string name = "Geometry" + std::to_string(section - visSectionFirstComponent);
     int last = 0;
@@ -210,7 +210,7 @@ int Shape::AddRow(int section, int row, int rowTag) const {
     a.rowKey = std::to_string(last + 1);
     a.rowByIndex = true;
     a.rowType = type;
-    a.name = "X";
+    a.name.push_back('X'); // (an assignment from "X" trips a false warning of GCC 12)
     pugi::xml_node cell = detail::ensureLocalCell(s, a);
     cell.parent().remove_child(cell);
     s.container->sheetGrew(s.node.internal_object());

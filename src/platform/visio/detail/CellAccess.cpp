@@ -104,10 +104,10 @@ int rowKeying(const ShapeRef& shape, std::string_view section) {
 
 bool rowsAreIndexed(const ShapeRef& shape, std::string_view section, bool defaultIndexed) {
     auto& known = shape.container->lookupsOf(shape.node.internal_object()).rowKeying;
-    auto it = known.find(section);
-    if (it == known.end())
-        it = known.emplace(std::string(section), rowKeying(shape, section)).first;
-    return it->second == 2 ? defaultIndexed : it->second == 1;
+    int* keying = known.find(section);
+    if (!keying)
+        keying = &known.add(section, rowKeying(shape, section));
+    return *keying == 2 ? defaultIndexed : *keying == 1;
 }
 
 CellAddress rowCell(const std::string& section, const RowInfo& row, const std::string& cell,
@@ -334,13 +334,12 @@ std::vector<RowInfo> mergedRows(const ShapeRef& shape, const std::string& sectio
 
 const std::vector<RowInfo>& rowsFor(const ShapeRef& shape, std::string_view section) {
     auto& known = shape.container->lookupsOf(shape.node.internal_object()).rows;
-    auto it = known.find(section);
-    if (it == known.end()) {
-        std::string name(section);
-        std::shared_ptr<const RowList> rows = rowListFor(shape, name);
-        it = known.emplace(std::move(name), std::move(rows)).first;
+    std::shared_ptr<const RowList>* rows = known.find(section);
+    if (!rows) {
+        std::shared_ptr<const RowList> merged = rowListFor(shape, std::string(section));
+        rows = &known.add(section, std::move(merged));
     }
-    return it->second->rows;
+    return (*rows)->rows;
 }
 
 namespace {
@@ -374,6 +373,10 @@ pugi::xml_node styleCell(DocumentData* doc, pugi::xml_node holder, const CellAdd
 } // namespace
 
 pugi::xml_node cellOf(const ShapeRef& shape, const CellAddress& a) {
+    // A page's shape holds few cells of its own and is quick to search; a
+    // master's shape holds them all and is searched for every instance.
+    if (shape.container->kind == SheetContainer::Kind::Page)
+        return localCell(shape.node, a);
     const std::size_t length = a.section.size() + a.rowKey.size() + a.name.size() + 2;
     char buffer[256];
     std::string longKey;
@@ -465,13 +468,13 @@ std::optional<CellAddress> findAddressOfName(const ShapeRef& shape, const std::s
 // recalculated.
 std::optional<CellAddress> addressOfName(const ShapeRef& shape, const std::string& name) {
     auto& known = shape.container->lookupsOf(shape.node.internal_object()).names;
-    auto it = known.find(std::string_view(name));
-    if (it == known.end()) {
-        auto slot = std::make_shared<CellAddressSlot>();
-        slot->address = findAddressOfName(shape, name);
-        it = known.emplace(name, std::move(slot)).first;
+    std::shared_ptr<const CellAddressSlot>* slot = known.find(name);
+    if (!slot) {
+        auto found = std::make_shared<CellAddressSlot>();
+        found->address = findAddressOfName(shape, name);
+        slot = &known.add(name, std::move(found));
     }
-    return it->second->address;
+    return (*slot)->address;
 }
 
 namespace {
@@ -532,13 +535,10 @@ void forgetWhatTheCellChanges(const ShapeRef& shape, const CellAddress& a) {
     std::erase_if(known.cells, [](const auto& entry) { return entry.second == nullptr; });
     if (!a.section.empty()) {
         auto [name, ix] = splitSection(a.section);
-        if (auto rows = known.rows.find(std::string_view(a.section)); rows != known.rows.end())
-            known.rows.erase(rows);
-        if (auto keying = known.rowKeying.find(name); keying != known.rowKeying.end())
-            known.rowKeying.erase(keying);
-        std::erase_if(known.names, [&](const auto& entry) {
-            const std::optional<CellAddress>& found = entry.second->address;
-            return !found || found->section == a.section;
+        known.rows.erase(a.section);
+        known.rowKeying.erase(name);
+        known.names.eraseIf([&](const std::shared_ptr<const CellAddressSlot>& slot) {
+            return !slot->address || slot->address->section == a.section;
         });
     }
 }

@@ -54,6 +54,34 @@ struct CellAddressSlot;
 // a cell, row or section is added to it; what also depends on a master (its
 // master shape, its merged rows) is recomputed when any master of the
 // document changed since (masterGeneration).
+// A few entries by name, searched in a row: a shape's lookups hold a handful
+// each, and a hash table would take more room than they do.
+template <class Value>
+class FewByName {
+public:
+    Value* find(std::string_view name) {
+        for (auto& [key, value] : entries_)
+            if (key == name)
+                return &value;
+        return nullptr;
+    }
+    Value& add(std::string_view name, Value value) {
+        entries_.emplace_back(std::string(name), std::move(value));
+        return entries_.back().second;
+    }
+    void erase(std::string_view name) {
+        std::erase_if(entries_, [&](const auto& entry) { return entry.first == name; });
+    }
+    template <class Predicate>
+    void eraseIf(Predicate&& doomed) {
+        std::erase_if(entries_, [&](const auto& entry) { return doomed(entry.second); });
+    }
+    void clear() { entries_.clear(); }
+
+private:
+    std::vector<std::pair<std::string, Value>> entries_;
+};
+
 struct ShapeLookups {
     // Looked up by a key built on the stack, without making a string of it.
     struct KeyHash {
@@ -61,9 +89,9 @@ struct ShapeLookups {
         std::size_t operator()(std::string_view key) const { return std::hash<std::string_view>{}(key); }
     };
     std::unordered_map<std::string, pugi::xml_node_struct*, KeyHash, std::equal_to<>> cells; // address key -> own cell
-    std::unordered_map<std::string, std::shared_ptr<const RowList>, KeyHash, std::equal_to<>> rows; // section -> merged rows
-    std::unordered_map<std::string, int, KeyHash, std::equal_to<>> rowKeying; // section -> 0 by name, 1 by index, 2 none
-    std::unordered_map<std::string, std::shared_ptr<const CellAddressSlot>, KeyHash, std::equal_to<>> names; // formula name -> cell
+    FewByName<std::shared_ptr<const RowList>> rows;   // section -> merged rows
+    FewByName<int> rowKeying;                          // section -> 0 by name, 1 by index, 2 none
+    FewByName<std::shared_ptr<const CellAddressSlot>> names; // formula name -> cell
     bool masterKnown = false;
     SheetContainer* masterContainer = nullptr;
     pugi::xml_node_struct* masterNode = nullptr;
