@@ -6,7 +6,7 @@ packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   qt6-base-dev libgl-dev libzip-dev libpugixml-dev libsqlite3-dev sqlite3
   libgtest-dev libgmock-dev
-  libxlsxwriter-dev nlohmann-json3-dev file
+  libxlsxwriter-dev nlohmann-json3-dev file dpkg-dev
   libvisio-tools zip unzip time python3 python3-openpyxl bc
   libreoffice-writer-nogui libreoffice-calc-nogui libreoffice-draw-nogui
   fonts-liberation fonts-liberation2 xvfb x11-utils imagemagick ccache

@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <stdexcept>
 
+#include "database/EntityDiagramPage.h"
 #include "database/Unit_AccessExportDM.h"
 #include "host/Globals.h"
 #include "model/Utils.h"
@@ -176,21 +177,33 @@ void labelConnector(const visio::Shape& connector, const std::string& label)
 }
 
 // Only the table name decides where a connector goes; every table of that
-// name gets one.
-void connectForeignKeys(visio::Application& application, const TTableCollection& tables)
+// name gets one. Returns the connectors with the entities they join.
+std::vector<TDrawnConnector> connectForeignKeys(visio::Application& application, const TTableCollection& tables)
 {
-    for (const auto& table : tables) {
-        for (const TFieldType& field : table->Fields) {
+    std::vector<TDrawnConnector> connectors;
+    for (std::size_t from = 0; from < tables.size(); ++from) {
+        for (const TFieldType& field : tables[from]->Fields) {
             if (!isForeignKey(field))
                 continue;
-            for (const auto& target : tables) {
-                if (target->Name != field.RefTable)
+            for (std::size_t to = 0; to < tables.size(); ++to) {
+                if (tables[to]->Name != field.RefTable)
                     continue;
-                const visio::Shape connector = ConnectEntities(application, table->Shape, target->Shape);
+                const visio::Shape connector =
+                    ConnectEntities(application, tables[from]->Shape, tables[to]->Shape);
                 labelConnector(connector, field.Name + " -> " + field.RefField);
+                connectors.push_back({connector, from, to});
             }
         }
     }
+    return connectors;
+}
+
+std::vector<visio::Shape> entitiesOf(const TTableCollection& tables)
+{
+    std::vector<visio::Shape> entities;
+    for (const auto& table : tables)
+        entities.push_back(table->Shape);
+    return entities;
 }
 
 } // namespace
@@ -287,7 +300,8 @@ void DrawEntityDiagram(visio::Application& application, TTableCollection& tables
     application.GetDocuments().AddEx("", 0, 0);
     application.GetDocuments().OpenEx(EntityStencilFile, OpenDockedReadOnly);
     drawEntities(application, tables);
-    connectForeignKeys(application, tables);
+    const std::vector<TDrawnConnector> connectors = connectForeignKeys(application, tables);
+    FitEntityDiagram(application.ActiveWindow().GetPage(), entitiesOf(tables), connectors);
 }
 
 visio::Shape ConnectEntities(visio::Application& application, const visio::Shape& fromShape,

@@ -48,9 +48,12 @@ void BuildEntityDiagram();
 // Draws `tables` into a new drawing with the entity_m stencil docked: one
 // "Entity" per table in rows of three, 3 inches apart from (1, 1) rightwards and
 // downwards, and then one labelled connector per foreign-key field to every
-// table of the referenced name. Stores each entity in its record's Shape. A
-// missing stencil, master or connection point raises VisioError; what was drawn
-// before stays.
+// table of the referenced name. Then the connectors get right-angled routes
+// through the gaps between the entities, and the page is sized to hold the
+// whole diagram with a margin and the diagram moved onto it as one piece (the
+// entities keep their places relative to each other). Stores each entity in
+// its record's Shape. A missing stencil, master or connection point raises
+// VisioError; what was drawn before stays.
 void DrawEntityDiagram(visio::Application& application, TTableCollection& tables);
 
 // Drops a dynamic connector on the active page, behind everything, and glues

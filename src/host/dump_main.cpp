@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 namespace {
 
 const char* const kHelp = R"(Usage: kalemar-dump [--page NAME|INDEX] FILE.vsdx
+       kalemar-dump STENCIL.vssx
 
 Prints what the drawing holds as JSON on standard output:
   {"file": FILE,
@@ -26,7 +28,14 @@ Prints what the drawing holds as JSON on standard output:
                             "to": shape ID, "toCell"}]}]}
 Formulas are given as the drawing stores them ("\"Склад\"", "105 mm").
 
-  --page NAME|INDEX   only this page, by name or 1-based index
+A stencil (.vssx, the bundled ones or your own) prints its masters instead:
+  {"file": FILE,
+   "masters": [{"id", "nameU", "name",
+                "shapes": [shapes as above, each also with
+                           "propertyRows": [{"name", "label", "value"}],
+                           "userRows": [{"name", "prompt", "value"}]]}]}
+
+  --page NAME|INDEX   only this page of a drawing, by name or 1-based index
   --help              this text
 
 Exit codes: 0 printed; 1 the drawing could not be read (the reason goes to
@@ -64,13 +73,17 @@ DumpRequest parseArguments(const std::vector<std::string>& args)
     return request;
 }
 
+// The file is opened by its own path, as a drawing or a stencil, beside the
+// blank drawing and the bundled stencils of a fresh session: a stencil of the
+// user's that bears a bundled stencil's name is still the one printed.
 int dump(const DumpRequest& request)
 {
     visio::SessionOptions options;
-    options.drawingPath = request.file;
     options.stencilFolders = visio::Application::DefaultStencilFolders();
     visio::Application application(options);
-    std::cout << host::DumpDrawing(application, request.file, request.page);
+    const visio::Document document =
+        application.GetDocuments().OpenEx(std::filesystem::absolute(request.file).string(), 6);
+    std::cout << host::DumpDocument(document, request.file, request.page);
     std::cout.flush();
     return 0;
 }

@@ -12,6 +12,7 @@
 #include <functional>
 #include <locale>
 #include <map>
+#include <numeric>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -21,6 +22,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include "database/EntityDiagramPage.h"
+#include "database/EntityRoutes.h"
 #include "database/Unit_DBExport.h"
 #include "host/Globals.h"
 #include "model/TableDefinition.h"
@@ -41,7 +44,6 @@ using testsupport::RunResult;
 
 constexpr double InchesPerMm = 1 / 25.4;
 constexpr double PointsPerInch = 72;
-constexpr double A4HeightInches = 297 * InchesPerMm;
 
 // A connection point of a top-level shape in page coordinates (inches).
 Point connectionPoint(const visio::Shape& shape, int row)
@@ -50,6 +52,99 @@ Point connectionPoint(const visio::Shape& shape, int row)
     const double bottom = shape.Cells("PinY").ResultIU() - shape.Cells("LocPinY").ResultIU();
     return {left + shape.CellsSRC(visio::visSectionConnectionPts, row, 0).ResultIU(),
             bottom + shape.CellsSRC(visio::visSectionConnectionPts, row, 1).ResultIU()};
+}
+
+// An entity's box on its page (inches).
+diagram::Rect boxOf(const visio::Shape& shape)
+{
+    const double left = shape.Cells("PinX").ResultIU() - shape.Cells("LocPinX").ResultIU();
+    const double bottom = shape.Cells("PinY").ResultIU() - shape.Cells("LocPinY").ResultIU();
+    return {left, bottom, left + shape.Cells("Width").ResultIU(), bottom + shape.Cells("Height").ResultIU()};
+}
+
+// The route a connector keeps in its first geometry section, in page
+// coordinates: its rows are relative to its begin point.
+std::vector<Point> routeOf(const visio::Shape& connector)
+{
+    const int geometry = visio::visSectionFirstComponent;
+    const Point begin{connector.Cells("BeginX").ResultIU(), connector.Cells("BeginY").ResultIU()};
+    std::vector<Point> points;
+    for (int row = 1; connector.CellsSRCExists(geometry, row, 0, 0) != 0; ++row)
+        points.push_back({begin.x + connector.CellsSRC(geometry, row, 0).ResultIU(),
+                          begin.y + connector.CellsSRC(geometry, row, 1).ResultIU()});
+    return points;
+}
+
+// The rectangle the label's text block takes on the page.
+diagram::Rect labelOf(const visio::Shape& connector)
+{
+    const double x = connector.Cells("BeginX").ResultIU() + connector.Cells("TxtPinX").ResultIU();
+    const double y = connector.Cells("BeginY").ResultIU() + connector.Cells("TxtPinY").ResultIU();
+    const double w = connector.Cells("TxtWidth").ResultIU() / 2;
+    const double h = connector.Cells("TxtHeight").ResultIU() / 2;
+    return {x - w, y - h, x + w, y + h};
+}
+
+// True when the segment passes through the inside of the box.
+bool crosses(Point a, Point b, const diagram::Rect& box)
+{
+    constexpr double e = 1e-9;
+    const double left = std::min(a.x, b.x), right = std::max(a.x, b.x);
+    const double bottom = std::min(a.y, b.y), top = std::max(a.y, b.y);
+    const bool x = left == right ? box.left + e < left && left < box.right - e : left < box.right - e && right > box.left + e;
+    const bool y = bottom == top ? box.bottom + e < bottom && bottom < box.top - e : bottom < box.top - e && top > box.bottom + e;
+    return x && y;
+}
+
+// Every entity stands on the page at least the margin from its edges, the
+// diagram's lower left corner exactly at the margin; every route and label
+// lies on the page; no route crosses an entity and every route runs at right
+// angles from its begin to its end.
+void expectDiagramOnItsPage(const visio::Page& page, const std::vector<visio::Shape>& entities,
+                            const std::vector<visio::Shape>& connectors)
+{
+    const double width = page.PageSheet().Cells("PageWidth").ResultIU();
+    const double height = page.PageSheet().Cells("PageHeight").ResultIU();
+    const double margin = DiagramMarginMm * InchesPerMm;
+    diagram::Rect inner{margin - 1e-9, margin - 1e-9, width - margin + 1e-9, height - margin + 1e-9};
+    diagram::Rect drawn{1e9, 1e9, -1e9, -1e9};
+    for (const visio::Shape& entity : entities) {
+        const diagram::Rect box = boxOf(entity);
+        drawn = drawn.United(box);
+        EXPECT_TRUE(box.left >= inner.left && box.right <= inner.right && box.bottom >= inner.bottom &&
+                    box.top <= inner.top)
+            << entity.GetShapes().Item(1).Text() << " lies off its page";
+    }
+    for (const visio::Shape& connector : connectors) {
+        SCOPED_TRACE(connector.Text());
+        const std::vector<Point> route = routeOf(connector);
+        ASSERT_GE(route.size(), 3u);
+        EXPECT_NEAR(route.front().x, connector.Cells("BeginX").ResultIU(), 1e-9);
+        EXPECT_NEAR(route.front().y, connector.Cells("BeginY").ResultIU(), 1e-9);
+        EXPECT_NEAR(route.back().x, connector.Cells("EndX").ResultIU(), 1e-6);
+        EXPECT_NEAR(route.back().y, connector.Cells("EndY").ResultIU(), 1e-6);
+        for (std::size_t i = 0; i < route.size(); ++i) {
+            drawn = drawn.United({route[i].x, route[i].y, route[i].x, route[i].y});
+            if (i == 0)
+                continue;
+            EXPECT_TRUE(std::abs(route[i].x - route[i - 1].x) < 1e-9 || std::abs(route[i].y - route[i - 1].y) < 1e-9)
+                << "step " << i << " is not at a right angle";
+            for (const visio::Shape& entity : entities)
+                EXPECT_FALSE(crosses(route[i - 1], route[i], boxOf(entity)))
+                    << "step " << i << " crosses " << entity.GetShapes().Item(1).Text();
+        }
+        const diagram::Rect label = labelOf(connector);
+        drawn = drawn.United(label);
+        for (const visio::Shape& entity : entities)
+            EXPECT_FALSE(label.Overlaps(boxOf(entity))) << "the label covers " << entity.GetShapes().Item(1).Text();
+    }
+    EXPECT_TRUE(drawn.left >= inner.left && drawn.right <= inner.right && drawn.bottom >= inner.bottom &&
+                drawn.top <= inner.top)
+        << "the diagram runs off its page";
+    EXPECT_NEAR(drawn.left, margin, 1e-6);
+    EXPECT_NEAR(drawn.bottom, margin, 1e-6);
+    EXPECT_NEAR(drawn.right, width - margin, 1e-6) << "the page is no wider than the diagram and its margins";
+    EXPECT_NEAR(drawn.top, height - margin, 1e-6);
 }
 
 std::string readFile(const fs::path& path)
@@ -173,8 +268,9 @@ TEST_F(EntityDiagram, EntitiesStandInRowsOfThreeWithNameFieldsAndHeight)
         const Case& c = cases[i];
         const visio::Shape& entity = entities[i];
         SCOPED_TRACE(c.name);
-        EXPECT_DOUBLE_EQ(entity.Cells("PinX").ResultIU(), c.pinX);
-        EXPECT_DOUBLE_EQ(entity.Cells("PinY").ResultIU(), c.pinY);
+        // Rows of three, 3 inches apart, moved as one piece onto the page.
+        EXPECT_NEAR(entity.Cells("PinX").ResultIU() - entities[0].Cells("PinX").ResultIU(), c.pinX - 1, 1e-9);
+        EXPECT_NEAR(entity.Cells("PinY").ResultIU() - entities[0].Cells("PinY").ResultIU(), c.pinY - 1, 1e-9);
         EXPECT_EQ(entity.CellsSRC(visio::visSectionObject, 1, 3).FormulaU(), c.height);
         EXPECT_NEAR(entity.Cells("Height").ResultIU(), std::stod(c.height) * InchesPerMm, 1e-9);
         ASSERT_EQ(entity.GetShapes().Count(), 2);
@@ -189,6 +285,60 @@ TEST_F(EntityDiagram, EntitiesStandInRowsOfThreeWithNameFieldsAndHeight)
             EXPECT_EQ(attributes.CellsSRC(visio::visSectionParagraph, 0, 6).FormulaU(), "0");
             EXPECT_EQ(attributes.CellsSRC(visio::visSectionObject, 11, 4).FormulaU(), "0");
         }
+    }
+    expectDiagramOnItsPage(DiagramPage(), entities, Connectors());
+}
+
+// One table alone and a hundred with foreign keys to the table before, to the
+// first and to themselves: both stand on a page sized to hold them, in rows
+// of three 3 inches apart, every connector glued to row 8 of its two
+// entities and routed clear of every entity.
+TEST_F(EntityDiagram, OneTableAndAHundredFitTheirPage)
+{
+    for (const std::size_t count : {std::size_t{1}, std::size_t{100}}) {
+        SCOPED_TRACE(std::to_string(count) + " tables");
+        TTableCollection tables;
+        for (std::size_t i = 0; i < count; ++i) {
+            auto table = std::make_unique<TTableRec>();
+            table->Name = "T" + std::to_string(i);
+            for (std::size_t f = 0; f < 1 + i % 5; ++f)
+                table->Fields.push_back(Field("F" + std::to_string(f), "Integer", f == 0 ? 1 : 0));
+            if (i > 0)
+                table->Fields.push_back(Field("Prev", "Integer", 2, "T" + std::to_string(i - 1), "F0"));
+            if (i % 7 == 3)
+                table->Fields.push_back(Field("First", "Integer", 2, "T0", "F0"));
+            if (i % 11 == 5)
+                table->Fields.push_back(Field("Parent", "Integer", 3, table->Name, "F0"));
+            tables.push_back(std::move(table));
+        }
+        Open({});
+
+        DrawEntityDiagram(*app, tables);
+
+        const std::vector<visio::Shape> entities = Entities();
+        ASSERT_EQ(entities.size(), count);
+        for (std::size_t i = 0; i < count; ++i) {
+            EXPECT_NEAR(entities[i].Cells("PinX").ResultIU() - entities[0].Cells("PinX").ResultIU(), 3.0 * static_cast<double>(i % 3),
+                        1e-9);
+            EXPECT_NEAR(entities[i].Cells("PinY").ResultIU() - entities[0].Cells("PinY").ResultIU(), -3.0 * static_cast<double>(i / 3),
+                        1e-9);
+        }
+        const std::vector<visio::Shape> connectors = Connectors();
+        std::map<int, std::size_t> entityOfId;
+        for (std::size_t i = 0; i < count; ++i)
+            entityOfId[entities[i].ID()] = i;
+        for (const visio::Shape& connector : connectors) {
+            for (const visio::Connect& connect : DiagramPage().Connects()) {
+                if (connect.fromSheet != connector.ID())
+                    continue;
+                EXPECT_EQ(connect.toCell, "Connections.X9");
+                const bool begin = connect.fromCell == "BeginX";
+                const Point point = connectionPoint(entities.at(entityOfId.at(connect.toSheet)), 8);
+                EXPECT_NEAR(connector.Cells(begin ? "BeginX" : "EndX").ResultIU(), point.x, 1e-9);
+                EXPECT_NEAR(connector.Cells(begin ? "BeginY" : "EndY").ResultIU(), point.y, 1e-9);
+            }
+        }
+        expectDiagramOnItsPage(DiagramPage(), entities, connectors);
     }
 }
 
@@ -285,7 +435,17 @@ TEST_F(EntityDiagram, OneLabelledConnectorPerForeignKeyToEveryTableOfThatName)
             EXPECT_EQ(connect.toSheet, entities[target].ID()) << connect.fromCell;
         }
         EXPECT_EQ(glued, 2);
+        if (e.from == e.to) {
+            // A loop that leaves its point and comes back to it.
+            const std::vector<Point> route = routeOf(connector);
+            EXPECT_GE(route.size(), 6u);
+            const double reach = std::accumulate(route.begin(), route.end(), 0.0, [&](double most, Point p) {
+                return std::max(most, std::hypot(p.x - begin.x, p.y - begin.y));
+            });
+            EXPECT_GT(reach, 0.2);
+        }
     }
+    expectDiagramOnItsPage(DiagramPage(), entities, connectors);
 }
 
 TEST_F(EntityDiagram, ADocumentWithoutTablesStillGetsANewBlankDrawing)
@@ -360,9 +520,10 @@ TEST_F(EntityDiagram, WhatTheStencilLacksEndsTheCommandAndWhatWasDrawnStays)
     }
 }
 
-Point toSvg(Point inches)
+// Page inches (y up) to the points of libvisio's SVG (y down from the top).
+Point toSvg(Point inches, const SvgPage& page)
 {
-    return {inches.x * PointsPerInch, (A4HeightInches - inches.y) * PointsPerInch};
+    return {inches.x * PointsPerInch, page.height - inches.y * PointsPerInch};
 }
 
 TEST_F(EntityDiagram, LibvisioDrawsEntitiesTextsAndConnectorsWhereTheyBelong)
@@ -392,8 +553,10 @@ TEST_F(EntityDiagram, LibvisioDrawsEntitiesTextsAndConnectorsWhereTheyBelong)
         SCOPED_TRACE(name);
         const double halfWidth = entity.Cells("Width").ResultIU() / 2;
         const double halfHeight = entity.Cells("Height").ResultIU() / 2;
-        const Point topLeft = toSvg({entity.Cells("PinX").ResultIU() - halfWidth, entity.Cells("PinY").ResultIU() + halfHeight});
-        const Point bottomRight = toSvg({entity.Cells("PinX").ResultIU() + halfWidth, entity.Cells("PinY").ResultIU() - halfHeight});
+        const Point topLeft =
+            toSvg({entity.Cells("PinX").ResultIU() - halfWidth, entity.Cells("PinY").ResultIU() + halfHeight}, page);
+        const Point bottomRight =
+            toSvg({entity.Cells("PinX").ResultIU() + halfWidth, entity.Cells("PinY").ResultIU() - halfHeight}, page);
         const Box header{topLeft.x, topLeft.y, bottomRight.x, topLeft.y + headerPoints};
         const Box body{topLeft.x, header.bottom, bottomRight.x, bottomRight.y};
         EXPECT_TRUE(dbtest::HasRectangle(page, header));
@@ -415,21 +578,34 @@ TEST_F(EntityDiagram, LibvisioDrawsEntitiesTextsAndConnectorsWhereTheyBelong)
                                          [&](const SvgPage::Text& text) { return text.lines == label; });
         EXPECT_EQ(drawn, 1) << label;
     }
+    // Each connector is drawn along its route, from its begin to its end.
     for (const visio::Shape& connector : connectors) {
         SCOPED_TRACE(connector.Text());
-        const Point begin = toSvg({connector.Cells("BeginX").ResultIU(), connector.Cells("BeginY").ResultIU()});
-        const Point end = toSvg({connector.Cells("EndX").ResultIU(), connector.Cells("EndY").ResultIU()});
-        // A line of no length (a table referring to itself) comes out as one point.
+        std::vector<Point> route = routeOf(connector);
+        for (Point& p : route)
+            p = toSvg(p, page);
         const bool found = std::any_of(page.paths.begin(), page.paths.end(), [&](const std::vector<Point>& points) {
-            return !points.empty() && std::abs(points.front().x - begin.x) < 0.01 &&
-                   std::abs(points.front().y - begin.y) < 0.01 && std::abs(points.back().x - end.x) < 0.01 &&
-                   std::abs(points.back().y - end.y) < 0.01;
+            return points.size() == route.size() &&
+                   std::equal(points.begin(), points.end(), route.begin(), [](Point a, Point b) {
+                       return std::abs(a.x - b.x) < 0.01 && std::abs(a.y - b.y) < 0.01;
+                   });
         });
-        EXPECT_TRUE(found) << "a line from " << begin.x << "," << begin.y << " to " << end.x << "," << end.y;
+        EXPECT_TRUE(found) << "a path of " << route.size() << " points from " << route.front().x << ","
+                           << route.front().y;
     }
-    // The connectors are drawn first, so the entities cover them.
+    // The connectors are drawn first, so the entities cover them; everything
+    // lies on the page that libvisio draws.
     ASSERT_FALSE(page.paths.empty());
-    EXPECT_EQ(page.paths.front().size(), 2u);
+    EXPECT_EQ(page.paths.front().size(), routeOf(connectors.front()).size());
+    EXPECT_NEAR(page.width, DiagramPage().PageSheet().Cells("PageWidth").ResultIU() * PointsPerInch, 0.01);
+    EXPECT_NEAR(page.height, DiagramPage().PageSheet().Cells("PageHeight").ResultIU() * PointsPerInch, 0.01);
+    for (const std::vector<Point>& points : page.paths)
+        for (const Point& p : points)
+            EXPECT_TRUE(p.x >= 0 && p.x <= page.width && p.y >= 0 && p.y <= page.height)
+                << "a path runs off the page at " << p.x << "," << p.y;
+    for (const SvgPage::Text& text : page.texts)
+        EXPECT_TRUE(text.at.x >= 0 && text.at.x <= page.width && text.at.y >= 0 && text.at.y <= page.height)
+            << text.lines;
 }
 
 QJsonObject dumpOf(const std::string& drawing)
@@ -464,9 +640,14 @@ TEST(EntityDiagramCommand, KalemarDrawsTheExampleAsANewDrawingBesideIt)
 
     const QJsonArray pages = dumpOf(diagram.string()).value("pages").toArray();
     ASSERT_EQ(pages.size(), 1);
+    // Where an entity stands relative to the first, in millimetres.
     struct Entity {
-        std::string name, pinX, pinY;
-        bool operator==(const Entity&) const = default;
+        std::string name;
+        double x = 0, y = 0;
+        bool operator==(const Entity& other) const
+        {
+            return name == other.name && std::abs(x - other.x) < 1e-6 && std::abs(y - other.y) < 1e-6;
+        }
     };
     std::vector<Entity> entities;
     std::map<int, std::string> tableOfShape;
@@ -481,17 +662,26 @@ TEST(EntityDiagramCommand, KalemarDrawsTheExampleAsANewDrawingBesideIt)
         }
         ASSERT_EQ(parts.size(), 2);
         tableOfShape[id] = textOf(parts[0]);
-        entities.push_back({textOf(parts[0]), shape.value("pinX").toString().toStdString(),
-                            shape.value("pinY").toString().toStdString()});
+        // Pins are written in millimetres: "123.4 mm".
+        const double x = std::stod(shape.value("pinX").toString().toStdString());
+        const double y = std::stod(shape.value("pinY").toString().toStdString());
+        if (!entities.empty()) {
+            entities.push_back({textOf(parts[0]), x - entities[0].x, y - entities[0].y});
+        } else {
+            entities.push_back({textOf(parts[0]), x, y});
+        }
         if (textOf(parts[0]) == "Orders") {
             EXPECT_EQ(textOf(parts[1]), "  Id(Integer)\n  CustomerId(Integer)\n  OrderDate(Date)\n  Note(VarChar)");
         }
     }
-    EXPECT_EQ(entities, (std::vector<Entity>{{"Customers", "25.4 mm", "25.4 mm"},
-                                             {"Orders", "101.6 mm", "25.4 mm"},
-                                             {"Products", "177.8 mm", "25.4 mm"},
-                                             {"OrderItems", "25.4 mm", "-50.8 mm"},
-                                             {"Waybills", "101.6 mm", "-50.8 mm"}}));
+    ASSERT_FALSE(entities.empty());
+    entities[0].x = entities[0].y = 0;
+    // Rows of three, 3 inches (76.2 mm) apart, as the command lays them out.
+    EXPECT_EQ(entities, (std::vector<Entity>{{"Customers", 0, 0},
+                                             {"Orders", 76.2, 0},
+                                             {"Products", 152.4, 0},
+                                             {"OrderItems", 0, -76.2},
+                                             {"Waybills", 76.2, -76.2}}));
 
     // label, from table, to table
     std::multiset<std::tuple<std::string, std::string, std::string>> joins;

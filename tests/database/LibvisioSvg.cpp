@@ -21,6 +21,12 @@ std::string unescapeXml(std::string text)
 SvgPage ParseSvg(const std::string& html)
 {
     SvgPage page;
+    std::smatch size;
+    const std::regex viewBox(R"re(<svg:svg [^>]*viewBox="0 0 ([0-9.]+) ([0-9.]+)")re");
+    if (std::regex_search(html, size, viewBox)) {
+        page.width = std::stod(size[1]);
+        page.height = std::stod(size[2]);
+    }
     const std::regex path(R"re(<svg:path d="([^"]*)")re");
     const std::regex point(R"([ML](-?[0-9.]+),(-?[0-9.]+))");
     for (std::sregex_iterator it(html.begin(), html.end(), path), end; it != end; ++it) {

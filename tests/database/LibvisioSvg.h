@@ -14,6 +14,8 @@ struct Point {
 };
 
 struct SvgPage {
+    double width = 0;  // the first page's size, in points
+    double height = 0;
     std::vector<std::vector<Point>> paths; // the points of each path, in drawing order
     struct Text {
         Point at;

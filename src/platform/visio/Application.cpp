@@ -284,12 +284,18 @@ std::vector<std::string> Application::DefaultStencilFolders() {
     }
     std::error_code ec;
     fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    if (!ec) {
-        folders.push_back((exe.parent_path() / "stencils").string());
-        folders.push_back((exe.parent_path().parent_path() / "share" / "kalemar" / "stencils").string());
+    if (ec)
+        return folders;
+    folders.push_back((exe.parent_path() / "stencils").string());
+    folders.push_back((exe.parent_path().parent_path() / "share" / "kalemar" / "stencils").string());
+    // A program run from its build folder finds the stencils the build packed;
+    // an installed one, wherever it was installed or moved, never looks there.
+    if (*KALEMAR_DEFAULT_STENCIL_DIR) {
+        fs::path buildTree = fs::weakly_canonical(fs::path(KALEMAR_DEFAULT_STENCIL_DIR).parent_path(), ec);
+        fs::path fromBuild = exe.lexically_relative(buildTree);
+        if (!ec && !fromBuild.empty() && *fromBuild.begin() != "..")
+            folders.push_back(KALEMAR_DEFAULT_STENCIL_DIR);
     }
-    if (*KALEMAR_DEFAULT_STENCIL_DIR)
-        folders.push_back(KALEMAR_DEFAULT_STENCIL_DIR);
     return folders;
 }
 
@@ -310,6 +316,15 @@ Document Documents::Item(const std::string& name) const {
 }
 
 Document Documents::OpenEx(const std::string& name, int /*flags*/) {
+    // A path names that very file: an open document counts only when it is
+    // the same file, whatever the names of the others.
+    if (name.find('/') != std::string::npos) {
+        std::string path = fs::absolute(name).lexically_normal().string();
+        for (const auto& d : app_->documents)
+            if (d->path == path)
+                return Document(d.get());
+        return Document(app_->openFile(name, false));
+    }
     if (DocumentData* d = app_->findByBaseName(name))
         return Document(d);
     if (std::optional<std::string> path = app_->findStencilFile(name))

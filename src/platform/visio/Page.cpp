@@ -93,6 +93,14 @@ Shapes Page::GetShapes() const {
     return s;
 }
 
+Shape Page::PageSheet() const {
+    SheetContainer* page = pageOf(data_);
+    pugi::xml_node sheet = page->entry.child("PageSheet");
+    if (!sheet)
+        throw VisioError(page->label() + " has no page sheet");
+    return Shape(page, sheet.internal_object());
+}
+
 Shape Page::Drop(const Master& master, double x, double y) {
     SheetContainer* page = pageOf(data_);
     if (!master)

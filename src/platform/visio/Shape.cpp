@@ -1,5 +1,6 @@
 // Shape handles: names, text, cells and z-order.
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/visio/detail/CellValues.h"
@@ -84,7 +85,13 @@ void Shape::SetText(const std::string& text) {
     }
     while (t.first_child())
         t.remove_child(t.first_child());
-    t.append_child(pugi::node_pcdata).set_value(text.c_str());
+    if (text.empty()) {
+        // Readers skip an empty <Text/> and draw the master's text through it;
+        // a character-format marker alone is a text of no characters.
+        t.append_child("cp").append_attribute("IX") = "0";
+    } else {
+        t.append_child(pugi::node_pcdata).set_value(text.c_str());
+    }
     s.container->markChanged();
 }
 
@@ -132,19 +139,14 @@ Cell Shape::Cells(const std::string& name) const {
         throw VisioError("Shape '" + Name() + "' has no cell " + name);
     if (a->formulaName.empty())
         a->formulaName = name;
-    return cellAt(*a);
+    return cellAt(std::move(*a));
 }
 
-Cell Shape::cellAt(const detail::CellAddress& address) const {
+Cell Shape::cellAt(detail::CellAddress address) const {
     Cell cell;
     cell.container_ = container_;
     cell.shape_ = node_;
-    cell.section_ = address.section;
-    cell.rowKey_ = address.rowKey;
-    cell.rowByIndex_ = address.rowByIndex;
-    cell.rowType_ = address.rowType;
-    cell.name_ = address.name;
-    cell.formulaName_ = address.formulaName;
+    cell.address_ = std::make_shared<const detail::CellAddress>(std::move(address));
     return cell;
 }
 
@@ -167,18 +169,18 @@ Cell Shape::CellsSRC(int section, int row, int column) const {
     std::optional<CellAddress> a = detail::addressOfSRC(s, section, row, column);
     if (!a)
         throw VisioError("Shape '" + Name() + "' has no " + describeSRC(section, row, column));
-    return cellAt(*a);
+    return cellAt(std::move(*a));
 }
 
 int Shape::CellsSRCExists(int section, int row, int column, int localOnly) const {
     ShapeRef s = refOf(container_, node_);
+    if (!localOnly)
+        return detail::existsSRC(s, section, row, column) ? -1 : 0;
     std::optional<CellAddress> a = detail::addressOfSRC(s, section, row, column);
     if (!a)
         return 0;
-    if (!localOnly)
-        return -1;
     if (a->section.empty())
-        return detail::localCell(s.node, *a) ? -1 : 0;
+        return detail::cellOf(s, *a) ? -1 : 0;
     return detail::localRow(s.node, *a) ? -1 : 0;
 }
 
@@ -188,6 +190,32 @@ void Shape::SendToBack() const {
     if (parent.first_child() != s.node)
         parent.prepend_move(s.node);
     s.container->structureChanged();
+}
+
+int Shape::AddRow(int section, int row, int rowTag) const {
+    ShapeRef s = refOf(container_, node_);
+    const std::string type = rowTag == visTagLineTo ? "LineTo" : rowTag == visTagMoveTo ? "MoveTo" : "";
+    if (section < visSectionFirstComponent || section >= visSectionAction || type.empty())
+        throw VisioError("Shape '" + Name() + "': rows can only be added to a geometry section, as MoveTo or LineTo");
+    const std::string name = "Geometry" + std::to_string(section - visSectionFirstComponent);
+    int last = 0;
+    for (const detail::RowInfo& r : detail::rowsFor(s, name))
+        last = std::max(last, std::atoi(r.key.c_str()));
+    if (row != visRowLast && row != last + 1)
+        throw VisioError("Shape '" + Name() + "': a row can only be added after the last row of " + name);
+    // A cell of the new row makes the section and the row; the row then
+    // holds no cell until one is written.
+    CellAddress a;
+    a.section = name;
+    a.rowKey = std::to_string(last + 1);
+    a.rowByIndex = true;
+    a.rowType = type;
+    a.name.push_back('X'); // (an assignment from "X" trips a false warning of GCC 12)
+    pugi::xml_node cell = detail::ensureLocalCell(s, a);
+    cell.parent().remove_child(cell);
+    s.container->sheetGrew(s.node.internal_object());
+    s.container->sheetChanged(s.node.internal_object());
+    return last + 1;
 }
 
 Master Shape::GetMaster() const {

@@ -49,6 +49,13 @@ enum : int {
     visSectionHyperlink = 244,
 };
 
+// Rows and row kinds of AddRow.
+enum : int {
+    visRowLast = -2,
+    visTagMoveTo = 138,
+    visTagLineTo = 139,
+};
+
 // One cell of a shape. A cell of a master instance that the instance does not
 // override reads through to the master; writing it creates the local override.
 class Cell {
@@ -78,6 +85,11 @@ public:
     // target when that moves.
     void GlueTo(const Cell& target) const;
 
+    // The cell's name as formulas use it: "Width", "Prop.Row_1" (the value
+    // cell of a named row is named after the row), "Prop.Row_1.Label",
+    // "Connections.X9".
+    std::string Name() const;
+
     // Where the cell is, for messages: "Shape 'Entity' cell Connections.X9".
     std::string Describe() const;
 
@@ -88,12 +100,9 @@ private:
     friend struct detail::ApplicationData;
     detail::SheetContainer* container_ = nullptr;
     pugi::xml_node_struct* shape_ = nullptr;
-    std::string section_;   // XML section name, empty for a singleton cell
-    std::string rowKey_;    // the row's N or IX as the XML writes it
-    bool rowByIndex_ = false;
-    std::string rowType_;   // T of a geometry row
-    std::string name_;      // the cell's N
-    std::string formulaName_; // the cell's name in formulas ("Prop.Name", "Width")
+    // Where the cell is in the XML (section, row, cell name) and its name in
+    // formulas; shared by the copies of the handle.
+    std::shared_ptr<const detail::CellAddress> address_;
 };
 
 // The text range of a shape; Begin and End count characters of its text.
@@ -143,6 +152,8 @@ public:
     int ID() const;
     // The shape's text without the line feed that ends the stored text.
     std::string Text() const;
+    // Sets the shape's own text. The empty text is a text too: an instance
+    // shows nothing of its master's text then, in every reader.
     void SetText(const std::string& text);
     Characters GetCharacters() const;
 
@@ -154,6 +165,11 @@ public:
     int CellsSRCExists(int section, int row, int column, int localOnly) const;
     // Moves the shape to the back of its page or group.
     void SendToBack() const;
+    // Adds a row to a geometry section (visSectionFirstComponent + i) after
+    // its last row, of the kind `rowTag` (visTagMoveTo, visTagLineTo), and
+    // returns its row number; its cells are then written through CellsSRC.
+    // VisioError for another section or another place.
+    int AddRow(int section, int row, int rowTag) const;
 
     // The master this shape is an instance of (empty Master when none).
     Master GetMaster() const;
@@ -168,7 +184,7 @@ private:
     friend struct detail::ApplicationData;
     Shape(detail::SheetContainer* container, pugi::xml_node_struct* node)
         : container_(container), node_(node) {}
-    Cell cellAt(const detail::CellAddress& address) const;
+    Cell cellAt(detail::CellAddress address) const;
     detail::SheetContainer* container_ = nullptr;
     pugi::xml_node_struct* node_ = nullptr;
 };
@@ -223,6 +239,9 @@ public:
     void SetName(const std::string& name);
     int ID() const;
     Shapes GetShapes() const;
+    // The page's own sheet: PageWidth, PageHeight and the other page cells.
+    // Writing a cell there changes the page's entry in pages.xml.
+    Shape PageSheet() const;
     // Drops an instance of `master` with its pin at (x, y) in inches; a master
     // of another document is first copied into this page's document. The new
     // shape is named after the master ("Name.ID" when the name is taken).
@@ -323,9 +342,12 @@ public:
     // An open document or stencil by file name: the base name decides, without
     // regard to case or extension ("ENTITY_M.VSS" finds entity_m.vssx).
     Document Item(const std::string& name) const;
-    // Opens a document (a stencil found by base name in the stencil folders,
-    // or a drawing by path). Flags are accepted as Visio takes them (6: read
-    // only, docked); an open document is returned as it is.
+    // Opens a document: a name with a folder ("/x/own.vssx") opens that file,
+    // a drawing or a stencil as its content says, unless that same file is
+    // open; a bare name finds an open document or a stencil by base name in
+    // the stencil folders, else a file of that name. Flags are accepted as
+    // Visio takes them (6: read only, docked); an open document is returned
+    // as it is.
     Document OpenEx(const std::string& name, int flags);
     // A new blank metric drawing, which becomes the active document and window.
     Document AddEx(const std::string& templateName, int measurementSystem, int flags);
@@ -373,8 +395,9 @@ public:
     std::vector<std::string> SaveChangedDocuments();
 
     // Folders searched for bundled stencils: $KALEMAR_STENCIL_PATH (colon
-    // separated), then the stencils folder beside the executable and in the
-    // installed share folder, then the build's own.
+    // separated), then the stencils folder beside the executable and
+    // ../share/kalemar/stencils from it (an installed program, whatever its
+    // prefix), then, for a program inside its build folder, the build's own.
     static std::vector<std::string> DefaultStencilFolders();
 
 private:

@@ -90,6 +90,115 @@ TEST_F(NewDrawing, EveryPageShapeAndTextIsReadByLibvisio) {
     EXPECT_NE(raw.output.find("draw:name: Отгрузка"), std::string::npos);
 }
 
+// The texts libvisio draws on each page, in order.
+std::vector<std::vector<std::string>> drawnTexts(const std::string& html) {
+    std::vector<std::vector<std::string>> pages;
+    std::regex span(R"(<svg:tspan[^>]*>([^<]*)</svg:tspan>)");
+    for (size_t at = html.find("<svg:svg"); at != std::string::npos;) {
+        size_t next = html.find("<svg:svg", at + 1);
+        std::string page = html.substr(at, next == std::string::npos ? std::string::npos : next - at);
+        pages.emplace_back();
+        for (std::sregex_iterator it(page.begin(), page.end(), span), end; it != end; ++it)
+            if ((*it)[1].str().find_first_not_of(" \t\n") != std::string::npos)
+                pages.back().push_back((*it)[1].str());
+        at = next;
+    }
+    return pages;
+}
+
+// Every master of the bundled stencils, dropped on page 1 and on page 2 with
+// values in its first property rows (which its text fields show), and on page
+// 2 the text of each of its shapes set to the empty text: libvisio draws the
+// masters' texts on page 1 and nothing at all on page 2.
+TEST_F(NewDrawing, AnEmptiedTextShowsNothingOfItsMastersText) {
+    visio::Page asMade = app->ActivePage();
+    visio::Page emptied = app->ActiveDocument().GetPages().Add();
+    std::vector<visio::Master> masters;
+    for (visio::Document stencil : {kalemar, entityMaster.GetDocument()})
+        for (int i = 1; i <= stencil.GetMasters().Count(); ++i)
+            masters.push_back(stencil.GetMasters().Item(i));
+    double y = 1;
+    auto withValues = [](Shape shape) {
+        for (int row = 0; row < 3; ++row)
+            if (shape.CellsSRCExists(visio::visSectionProp, row, 0, 0))
+                shape.CellsSRC(visio::visSectionProp, row, 0).SetFormulaU("\"Текст" + std::to_string(row) + "\"");
+        return shape;
+    };
+    for (const visio::Master& master : masters) {
+        withValues(asMade.Drop(master, 3, y));
+        std::vector<Shape> shapes{withValues(emptied.Drop(master, 3, y))};
+        for (size_t i = 0; i < shapes.size(); ++i) {
+            for (int k = 1; k <= shapes[i].GetShapes().Count(); ++k)
+                shapes.push_back(shapes[i].GetShapes().Item(k));
+            shapes[i].SetText("");
+            EXPECT_EQ(shapes[i].Text(), "") << master.NameU();
+        }
+        y += 2;
+    }
+    std::string file = save();
+
+    CommandResult html = run("vsd2xhtml " + shellQuote(file) + " 2>&1");
+    ASSERT_EQ(html.status, 0) << html.output;
+    std::vector<std::vector<std::string>> pages = drawnTexts(html.output);
+    ASSERT_EQ(pages.size(), 2u);
+    auto joined = [](const std::vector<std::string>& texts) {
+        std::string all;
+        for (const std::string& text : texts)
+            all += text + "|";
+        return all;
+    };
+    for (const char* text : {"Сущность", "Текст0", "Текст1"})
+        EXPECT_NE(joined(pages[0]).find(text), std::string::npos) << "page 1 shows " << joined(pages[0]);
+    EXPECT_TRUE(pages[1].empty()) << "page 2 shows " << joined(pages[1]);
+}
+
+// The page's own size, and a connector whose route has rows added after the
+// master's, as libvisio reads them and as the engine reads them back.
+TEST_F(NewDrawing, PageSizeAndAddedRouteRowsAreSavedAndRead) {
+    visio::Page page = app->ActivePage();
+    page.PageSheet().Cells("PageWidth").SetFormulaU("300 mm");
+    page.PageSheet().Cells("PageHeight").SetFormulaU("100 mm");
+    Shape c = page.Drop(app->ConnectorToolDataObject(), 2, 2);
+    const double bx = c.Cells("BeginX").ResultIU(), by = c.Cells("BeginY").ResultIU();
+    const double ex = c.Cells("EndX").ResultIU(), ey = c.Cells("EndY").ResultIU();
+    const int geometry = visio::visSectionFirstComponent;
+    // A right angle bend, then on to the end: rows 2, 3 and 4.
+    c.CellsSRC(geometry, 2, 0).SetFormulaU("0 mm");
+    c.CellsSRC(geometry, 2, 1).SetFormulaU("25.4 mm");
+    EXPECT_EQ(c.AddRow(geometry, visio::visRowLast, visio::visTagLineTo), 3);
+    c.CellsSRC(geometry, 3, 0).SetFormulaU(std::to_string((ex - bx) * 25.4) + " mm");
+    c.CellsSRC(geometry, 3, 1).SetFormulaU("25.4 mm");
+    EXPECT_EQ(c.AddRow(geometry, 4, visio::visTagLineTo), 4);
+    c.CellsSRC(geometry, 4, 0).SetFormulaU(std::to_string((ex - bx) * 25.4) + " mm");
+    c.CellsSRC(geometry, 4, 1).SetFormulaU(std::to_string((ey - by) * 25.4) + " mm");
+    EXPECT_THROW(c.AddRow(geometry, 2, visio::visTagLineTo), visio::VisioError);
+    EXPECT_THROW(c.AddRow(visio::visSectionProp, visio::visRowLast, visio::visTagLineTo), visio::VisioError);
+    std::string file = save();
+
+    CommandResult raw = run("vsd2raw " + shellQuote(file) + " 2>&1");
+    EXPECT_NE(raw.output.find("svg:height: 3.9370in, svg:width: 11.8110in"), std::string::npos) << raw.output;
+    std::vector<std::vector<Point>> paths = rawPaths(file);
+    ASSERT_EQ(paths.size(), 1u);
+    const double pageHeight = 100 * mm;
+    const std::vector<Point> expected = {{bx, by}, {bx, by + 1}, {ex, by + 1}, {ex, ey}};
+    ASSERT_EQ(paths[0].size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_NEAR(paths[0][i].x, expected[i].x, 0.002) << i;
+        EXPECT_NEAR(paths[0][i].y, pageHeight - expected[i].y, 0.002) << i;
+    }
+
+    visio::SessionOptions options;
+    options.drawingPath = file;
+    options.stencilFolders = stencilFolders();
+    visio::Application reopened(options);
+    visio::Page first = reopened.ActivePage();
+    EXPECT_EQ(first.PageSheet().Cells("PageWidth").FormulaU(), "300 mm");
+    EXPECT_EQ(first.PageSheet().Cells("PageHeight").FormulaU(), "100 mm");
+    Shape route = first.GetShapes().Item(1);
+    EXPECT_EQ(route.CellsSRC(geometry, 4, 1).ResultIU(), c.CellsSRC(geometry, 4, 1).ResultIU());
+    EXPECT_EQ(route.CellsSRCExists(geometry, 5, 0, 0), 0);
+}
+
 TEST_F(NewDrawing, ResizedEntityIsDrawnAtItsNewHeightWithItsPartsInside) {
     Shape entity = app->ActivePage().Drop(entityMaster, 3, 5);
     entity.CellsSRC(1, 1, 3).SetFormulaU("17 mm");
@@ -152,6 +261,32 @@ TEST_F(NewDrawing, GluedConnectorEndsOnTheConnectionPointsAndFollowsThem) {
     EXPECT_NEAR(line.front().y, pageHeight - pa.y, 0.002);
     EXPECT_NEAR(line.back().x, pb.x, 0.002);
     EXPECT_NEAR(line.back().y, pageHeight - pb.y, 0.002);
+}
+
+// Parts are deflated at the fastest level, as Visio packs them (zipinfo calls
+// it "fast" or "superfast"), whether the part is new or replaces a deflated
+// one; libzip would otherwise take its slowest level.
+TEST_F(NewDrawing, PartsArePackedAtTheFastestDeflateLevel) {
+    if (!haveTool("zipinfo"))
+        GTEST_SKIP() << "zipinfo not installed";
+    auto subType = [](const std::string& file, const std::string& part) {
+        std::string out = run("zipinfo -v " + shellQuote(file) + " " + part + " 2>&1").output;
+        std::smatch m;
+        return std::regex_search(out, m, std::regex(R"(compression sub-type \(deflation\): +(\w+))")) ? m[1].str()
+                                                                                               : out;
+    };
+    app->ActivePage().Drop(kalemar.GetMasters().ItemU("Object"), 2, 2).SetText("Новый");
+    const std::string made = save();
+    for (const char* part : {"visio/pages/page1.xml", "visio/document.xml"})
+        EXPECT_EQ(subType(made, part).find("fast") != std::string::npos, true) << part << ": " << subType(made, part);
+
+    std::string copy;
+    auto sample = openCopy(samplePath("nbelyh_OrgChart.vsdx"), dir, &copy);
+    ASSERT_NE(subType(copy, "visio/pages/page1.xml"), "normal");
+    sample->ActivePage().GetShapes().Item(1).SetText("Изменено");
+    sample->SaveChangedDocuments();
+    EXPECT_NE(subType(copy, "visio/pages/page1.xml").find("fast"), std::string::npos)
+        << subType(copy, "visio/pages/page1.xml");
 }
 
 TEST_F(NewDrawing, SavedXmlFollowsWhatVisioWrites) {

@@ -11,6 +11,7 @@
 
 #include "platform/visio/VisioError.h"
 #include "platform/visio/package/Package.h"
+#include "platform/visio/package/XmlMemory.h"
 #include "platform/visio/package/XmlPart.h"
 
 namespace {
@@ -107,3 +108,24 @@ INSTANTIATE_TEST_SUITE_P(Markup, XmlPartStyle, ::testing::ValuesIn(kStyleCases),
                          });
 
 } // namespace
+
+// A large part's tree lives in the large regions, reads and writes back as
+// ever, and gives the regions back when the part goes.
+TEST(XmlPartMemory, ALargeTreeLivesInRegionsThatAreGivenBack) {
+    std::string text = "<?xml version='1.0' encoding='utf-8' ?>\r\n<PageContents><Shapes>";
+    for (int i = 0; i < 200000; ++i)
+        text += "<Shape ID='" + std::to_string(i) + "'><Cell N='PinX' V='1'/></Shape>";
+    text += "</Shapes></PageContents>";
+    visio::XmlPart::create("Warm");
+    if (!visio::pkg::XmlTreesInRegions())
+        GTEST_SKIP() << "under AddressSanitizer the trees stay on the heap";
+    const std::size_t before = visio::pkg::XmlRegionBytes();
+    {
+        auto part = visio::XmlPart::parse(text, "large part");
+        EXPECT_GT(visio::pkg::XmlRegionBytes(), before) << "the tree took regions";
+        EXPECT_EQ(part->root().child("Shapes").last_child().attribute("ID").as_int(), 199999);
+        EXPECT_TRUE(part->serialize() == text);
+    }
+    EXPECT_LE(visio::pkg::XmlRegionBytes(), std::max<std::size_t>(before, 32u << 20))
+        << "emptied regions are given back but the one in use";
+}

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <charconv>
 #include <cstring>
 #include <map>
 
@@ -90,13 +91,23 @@ const TableSection* sectionByPrefix(std::string_view prefix) {
     return nullptr;
 }
 
-bool rowsAreIndexed(const ShapeRef& shape, const std::string& section, bool defaultIndexed) {
+// How the first sheet along the inheritance chain that has rows in `section`
+// keys them: 1 by index, 0 by name, 2 no sheet has rows there.
+int rowKeying(const ShapeRef& shape, std::string_view section) {
     for (ShapeRef s = shape; s; s = masterShapeOf(s)) {
         pugi::xml_node sec = localSection(s.node, section);
         if (pugi::xml_node row = sec.child("Row"))
-            return rowIsIndexed(row);
+            return rowIsIndexed(row) ? 1 : 0;
     }
-    return defaultIndexed;
+    return 2;
+}
+
+bool rowsAreIndexed(const ShapeRef& shape, std::string_view section, bool defaultIndexed) {
+    auto& known = shape.container->lookupsOf(shape.node.internal_object()).rowKeying;
+    int* keying = known.find(section);
+    if (!keying)
+        keying = &known.add(section, rowKeying(shape, section));
+    return *keying == 2 ? defaultIndexed : *keying == 1;
 }
 
 CellAddress rowCell(const std::string& section, const RowInfo& row, const std::string& cell,
@@ -118,33 +129,54 @@ std::optional<CellAddress> singleton(const std::string& name) {
     return a;
 }
 
-// A table-section cell by row position (0-based in merged order, or the IX).
-std::optional<CellAddress> tableCell(const ShapeRef& shape, const TableSection& sec, int row,
-                                     const std::string& cellName) {
-    bool indexed = rowsAreIndexed(shape, sec.xmlName, sec.indexed);
-    std::vector<RowInfo> storage;
-    const std::vector<RowInfo>& rows = rowsFor(shape, sec.xmlName, storage);
+// A table-section row by position (0-based in merged order, or the IX; the
+// last row of that IX); null when there is none.
+const RowInfo* tableRow(const ShapeRef& shape, const TableSection& sec, int row, bool& indexed) {
+    indexed = rowsAreIndexed(shape, sec.xmlName, sec.indexed);
+    const std::vector<RowInfo>& rows = rowsFor(shape, sec.xmlName);
+    if (!indexed)
+        return row >= 0 && static_cast<size_t>(row) < rows.size() ? &rows[static_cast<size_t>(row)] : nullptr;
+    char digits[16];
+    auto [end, ec] = std::to_chars(digits, digits + sizeof digits, row);
+    const std::string_view ix(digits, static_cast<size_t>(end - digits));
     const RowInfo* found = nullptr;
-    if (indexed) {
-        std::string ix = std::to_string(row);
-        for (const RowInfo& r : rows)
-            if (r.key == ix)
-                found = &r;
-    } else if (row >= 0 && static_cast<size_t>(row) < rows.size()) {
-        found = &rows[static_cast<size_t>(row)];
-    }
+    for (const RowInfo& r : rows)
+        if (r.key == ix)
+            found = &r;
+    return found;
+}
+
+// A table-section cell by row position.
+std::optional<CellAddress> tableCell(const ShapeRef& shape, const TableSection& sec, int row, const char* cellName) {
+    bool indexed = false;
+    const RowInfo* found = tableRow(shape, sec, row, indexed);
     if (!found)
         return std::nullopt;
-    std::string formulaName = std::string(sec.formulaPrefix) + "." +
-                              (indexed ? cellName + std::to_string(row + 1) : found->key + "." + cellName);
-    return rowCell(sec.xmlName, *found, cellName, formulaName);
+    CellAddress a;
+    a.section = sec.xmlName;
+    a.rowKey = found->key;
+    a.rowByIndex = found->byIndex;
+    a.rowType = found->type;
+    a.name = cellName;
+    a.formulaName.reserve(std::strlen(sec.formulaPrefix) + found->key.size() + a.name.size() + 8);
+    a.formulaName += sec.formulaPrefix;
+    a.formulaName += '.';
+    if (indexed) {
+        a.formulaName += a.name;
+        a.formulaName += std::to_string(row + 1);
+    } else {
+        a.formulaName += found->key;
+        a.formulaName += '.';
+        a.formulaName += a.name;
+    }
+    return a;
 }
 
 } // namespace
 
-ShapeRef masterShapeOf(const ShapeRef& shape) {
-    if (!shape)
-        return {};
+namespace {
+
+ShapeRef findMasterShape(const ShapeRef& shape) {
     DocumentData* doc = shape.container->doc;
     if (pugi::xml_attribute m = shape.node.attribute("Master")) {
         auto it = doc->masterById.find(m.as_int());
@@ -173,8 +205,23 @@ ShapeRef masterShapeOf(const ShapeRef& shape) {
     return {};
 }
 
-pugi::xml_node localSection(pugi::xml_node shape, const std::string& section, const std::string& sectionIndex) {
-    for (pugi::xml_node s : shape.children("Section"))
+} // namespace
+
+ShapeRef masterShapeOf(const ShapeRef& shape) {
+    if (!shape)
+        return {};
+    ShapeLookups& known = shape.container->lookupsOf(shape.node.internal_object());
+    if (!known.masterKnown) {
+        ShapeRef master = findMasterShape(shape);
+        known.masterContainer = master.container;
+        known.masterNode = master.node.internal_object();
+        known.masterKnown = true;
+    }
+    return known.masterContainer ? ShapeRef{known.masterContainer, pugi::xml_node(known.masterNode)} : ShapeRef{};
+}
+
+pugi::xml_node localSection(pugi::xml_node shape, std::string_view section, std::string_view sectionIndex) {
+    for (pugi::xml_node s = shape.child("Section"); s; s = s.next_sibling("Section"))
         if (section == s.attribute("N").value() && (sectionIndex.empty() || sectionIndex == s.attribute("IX").value()))
             return s;
     return {};
@@ -183,10 +230,10 @@ pugi::xml_node localSection(pugi::xml_node shape, const std::string& section, co
 namespace {
 
 // Geometry sections are "Geometry" with IX; the address keeps "Geometry<IX>".
-std::pair<std::string, std::string> splitSection(const std::string& section) {
+std::pair<std::string_view, std::string_view> splitSection(std::string_view section) {
     if (section.rfind("Geometry", 0) == 0 && section.size() > 8)
-        return {"Geometry", section.substr(8)};
-    return {section, ""};
+        return {section.substr(0, 8), section.substr(8)};
+    return {section, {}};
 }
 
 } // namespace
@@ -220,7 +267,7 @@ namespace {
 
 // A master's rows do not change while its instances are read, and every
 // instance asks for them at every cell it looks up.
-const std::vector<RowInfo>& masterRows(const ShapeRef& master, const std::string& section) {
+std::shared_ptr<const RowList> masterRows(const ShapeRef& master, const std::string& section) {
     auto key = std::make_pair(master.node.internal_object(), section);
     auto& cache = master.container->rowListCache;
     auto it = cache.find(key);
@@ -229,7 +276,31 @@ const std::vector<RowInfo>& masterRows(const ShapeRef& master, const std::string
         list->rows = mergedRows(master, section);
         it = cache.emplace(std::move(key), std::move(list)).first;
     }
-    return it->second->rows;
+    return it->second;
+}
+
+// The merged rows of a section, sharing the master's list when the shape's
+// own rows only override rows the master has (the usual case: an instance
+// that set some values).
+std::shared_ptr<const RowList> rowListFor(const ShapeRef& shape, const std::string& section) {
+    ShapeRef master = masterShapeOf(shape);
+    if (master && master.container->kind == SheetContainer::Kind::Master) {
+        std::shared_ptr<const RowList> inherited = masterRows(master, section);
+        auto [name, ix] = splitSection(section);
+        pugi::xml_node sec = localSection(shape.node, name, ix);
+        bool onlyOverrides = !sec.attribute("Del").as_bool();
+        for (pugi::xml_node row = sec.child("Row"); onlyOverrides && row; row = row.next_sibling("Row")) {
+            std::string_view key = rowKeyOf(row);
+            onlyOverrides = !row.attribute("Del").as_bool() &&
+                            std::any_of(inherited->rows.begin(), inherited->rows.end(),
+                                        [&](const RowInfo& r) { return r.key == key; });
+        }
+        if (onlyOverrides)
+            return inherited;
+    }
+    auto list = std::make_shared<RowList>();
+    list->rows = mergedRows(shape, section);
+    return list;
 }
 
 } // namespace
@@ -237,7 +308,7 @@ const std::vector<RowInfo>& masterRows(const ShapeRef& master, const std::string
 std::vector<RowInfo> mergedRows(const ShapeRef& shape, const std::string& section) {
     std::vector<RowInfo> rows;
     if (ShapeRef master = masterShapeOf(shape))
-        rows = master.container->kind == SheetContainer::Kind::Master ? masterRows(master, section)
+        rows = master.container->kind == SheetContainer::Kind::Master ? masterRows(master, section)->rows
                                                                       : mergedRows(master, section);
     auto [name, ix] = splitSection(section);
     pugi::xml_node sec = localSection(shape.node, name, ix);
@@ -261,28 +332,14 @@ std::vector<RowInfo> mergedRows(const ShapeRef& shape, const std::string& sectio
     return rows;
 }
 
-// The merged rows of a section, without copying the master's list when the
-// shape's own rows only override rows the master has (the usual case: an
-// instance that set some values); otherwise merged into `storage`.
-const std::vector<RowInfo>& rowsFor(const ShapeRef& shape, const std::string& section,
-                                    std::vector<RowInfo>& storage) {
-    ShapeRef master = masterShapeOf(shape);
-    if (master && master.container->kind == SheetContainer::Kind::Master) {
-        const std::vector<RowInfo>& inherited = masterRows(master, section);
-        auto [name, ix] = splitSection(section);
-        pugi::xml_node sec = localSection(shape.node, name, ix);
-        bool onlyOverrides = !sec.attribute("Del").as_bool();
-        for (pugi::xml_node row = sec.child("Row"); onlyOverrides && row; row = row.next_sibling("Row")) {
-            std::string_view key = rowKeyOf(row);
-            onlyOverrides = !row.attribute("Del").as_bool() &&
-                            std::any_of(inherited.begin(), inherited.end(),
-                                        [&](const RowInfo& r) { return r.key == key; });
-        }
-        if (onlyOverrides)
-            return inherited;
+const std::vector<RowInfo>& rowsFor(const ShapeRef& shape, std::string_view section) {
+    auto& known = shape.container->lookupsOf(shape.node.internal_object()).rows;
+    std::shared_ptr<const RowList>* rows = known.find(section);
+    if (!rows) {
+        std::shared_ptr<const RowList> merged = rowListFor(shape, std::string(section));
+        rows = &known.add(section, std::move(merged));
     }
-    storage = mergedRows(shape, section);
-    return storage;
+    return (*rows)->rows;
 }
 
 namespace {
@@ -315,10 +372,36 @@ pugi::xml_node styleCell(DocumentData* doc, pugi::xml_node holder, const CellAdd
 
 } // namespace
 
+pugi::xml_node cellOf(const ShapeRef& shape, const CellAddress& a) {
+    // A page's shape holds few cells of its own and is quick to search; a
+    // master's shape holds them all and is searched for every instance.
+    if (shape.container->kind == SheetContainer::Kind::Page)
+        return localCell(shape.node, a);
+    const std::size_t length = a.section.size() + a.rowKey.size() + a.name.size() + 2;
+    char buffer[256];
+    std::string longKey;
+    char* key = buffer;
+    if (length > sizeof buffer) {
+        longKey.resize(length);
+        key = longKey.data();
+    }
+    char* end = std::copy(a.section.begin(), a.section.end(), key);
+    *end++ = a.rowByIndex ? '#' : '@';
+    end = std::copy(a.rowKey.begin(), a.rowKey.end(), end);
+    *end++ = '/';
+    end = std::copy(a.name.begin(), a.name.end(), end);
+    const std::string_view view(key, length);
+    auto& found = shape.container->lookupsOf(shape.node.internal_object()).cells;
+    auto it = found.find(view);
+    if (it == found.end())
+        it = found.emplace(std::string(view), localCell(shape.node, a).internal_object()).first;
+    return pugi::xml_node(it->second);
+}
+
 std::optional<FoundCell> findCell(const ShapeRef& shape, const CellAddress& address) {
     bool inherited = false;
     for (ShapeRef s = shape; s; s = masterShapeOf(s)) {
-        if (pugi::xml_node cell = localCell(s.node, address))
+        if (pugi::xml_node cell = cellOf(s, address))
             return FoundCell{s, cell, inherited, false};
         inherited = true;
     }
@@ -346,7 +429,7 @@ std::optional<CellAddress> addressOfSRC(const ShapeRef& shape, int section, int 
         if (column < 0 || static_cast<size_t>(column) >= kGeometryColumns.size())
             return std::nullopt;
         std::string sec = "Geometry" + std::to_string(section - visSectionFirstComponent);
-        for (const RowInfo& r : mergedRows(shape, sec))
+        for (const RowInfo& r : rowsFor(shape, sec))
             if (r.key == std::to_string(row))
                 return rowCell(sec, r, kGeometryColumns[static_cast<size_t>(column)],
                                "Geometry" + std::to_string(section - visSectionFirstComponent + 1) + "." +
@@ -360,7 +443,43 @@ std::optional<CellAddress> addressOfSRC(const ShapeRef& shape, int section, int 
     return tableCell(shape, *sec, row, sec->columns[static_cast<size_t>(column)]);
 }
 
+bool existsSRC(const ShapeRef& shape, int section, int row, int column) {
+    const bool geometry = section >= visSectionFirstComponent && section < visSectionAction;
+    const TableSection* sec = section == visSectionObject || geometry ? nullptr : sectionByNumber(section);
+    if (!sec)
+        return addressOfSRC(shape, section, row, column).has_value();
+    if (column < 0 || static_cast<size_t>(column) >= sec->columns.size() || !*sec->columns[static_cast<size_t>(column)])
+        return false;
+    bool indexed = false;
+    return tableRow(shape, *sec, row, indexed) != nullptr;
+}
+
+struct CellAddressSlot {
+    std::optional<CellAddress> address;
+};
+
+namespace {
+
+std::optional<CellAddress> findAddressOfName(const ShapeRef& shape, const std::string& name);
+
+} // namespace
+
+// Formulas name the same cells of a shape again and again while values are
+// recalculated.
 std::optional<CellAddress> addressOfName(const ShapeRef& shape, const std::string& name) {
+    auto& known = shape.container->lookupsOf(shape.node.internal_object()).names;
+    std::shared_ptr<const CellAddressSlot>* slot = known.find(name);
+    if (!slot) {
+        auto found = std::make_shared<CellAddressSlot>();
+        found->address = findAddressOfName(shape, name);
+        slot = &known.add(name, std::move(found));
+    }
+    return (*slot)->address;
+}
+
+namespace {
+
+std::optional<CellAddress> findAddressOfName(const ShapeRef& shape, const std::string& name) {
     auto dot = name.find('.');
     if (dot == std::string::npos)
         return singleton(name);
@@ -375,7 +494,7 @@ std::optional<CellAddress> addressOfName(const ShapeRef& shape, const std::strin
         std::string cell = rest.substr(0, digits);
         std::string row = rest.substr(digits);
         std::string sec = "Geometry" + std::to_string(sectionNumber - 1);
-        for (const RowInfo& r : mergedRows(shape, sec))
+        for (const RowInfo& r : rowsFor(shape, sec))
             if (r.key == row)
                 return rowCell(sec, r, cell, name);
         return std::nullopt;
@@ -389,21 +508,47 @@ std::optional<CellAddress> addressOfName(const ShapeRef& shape, const std::strin
         if (digits == std::string::npos || digits == 0)
             return std::nullopt;
         int row = std::atoi(rest.c_str() + digits) - 1;
-        return tableCell(shape, *sec, row, rest.substr(0, digits));
+        return tableCell(shape, *sec, row, rest.substr(0, digits).c_str());
     }
     // Prop.Name or Prop.Name.Label: a named row, Value by default.
     auto dot2 = rest.find('.');
     std::string rowName = rest.substr(0, dot2);
     std::string cell = dot2 == std::string::npos ? "Value" : rest.substr(dot2 + 1);
-    for (const RowInfo& r : mergedRows(shape, sec->xmlName))
+    for (const RowInfo& r : rowsFor(shape, sec->xmlName))
         if (iequals(r.key, rowName))
             return rowCell(sec->xmlName, r, cell, name);
     return std::nullopt;
 }
 
+} // namespace
+
+namespace {
+
+// A cell, and maybe its row and section, is about to be added to `shape`: the
+// lookups that found nothing there, the rows of that section and the names
+// that resolve through them no longer hold; what was found stays found.
+void forgetWhatTheCellChanges(const ShapeRef& shape, const CellAddress& a) {
+    auto it = shape.container->lookups.find(shape.node.internal_object());
+    if (it == shape.container->lookups.end())
+        return;
+    ShapeLookups& known = it->second;
+    std::erase_if(known.cells, [](const auto& entry) { return entry.second == nullptr; });
+    if (!a.section.empty()) {
+        auto [name, ix] = splitSection(a.section);
+        known.rows.erase(a.section);
+        known.rowKeying.erase(name);
+        known.names.eraseIf([&](const std::shared_ptr<const CellAddressSlot>& slot) {
+            return !slot->address || slot->address->section == a.section;
+        });
+    }
+}
+
+} // namespace
+
 pugi::xml_node ensureLocalCell(const ShapeRef& shape, const CellAddress& a) {
-    if (pugi::xml_node cell = localCell(shape.node, a))
+    if (pugi::xml_node cell = cellOf(shape, a))
         return cell;
+    forgetWhatTheCellChanges(shape, a);
     pugi::xml_node node = shape.node;
     pugi::xml_node holder = node;
     if (!a.section.empty()) {
@@ -415,9 +560,9 @@ pugi::xml_node ensureLocalCell(const ShapeRef& shape, const CellAddress& a) {
             if (!before)
                 before = node.child("Shapes");
             sec = before ? node.insert_child_before("Section", before) : node.append_child("Section");
-            sec.append_attribute("N") = name.c_str();
+            sec.append_attribute("N") = std::string(name).c_str();
             if (!ix.empty())
-                sec.append_attribute("IX") = ix.c_str();
+                sec.append_attribute("IX") = std::string(ix).c_str();
         }
         holder = sec;
         if (!a.rowKey.empty()) {

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/visio/detail/Internal.h"
@@ -41,17 +42,18 @@ struct RowInfo {
 ShapeRef masterShapeOf(const ShapeRef& shape);
 
 // The section element of `shape` itself (not inherited).
-pugi::xml_node localSection(pugi::xml_node shape, const std::string& section, const std::string& sectionIndex = "");
+pugi::xml_node localSection(pugi::xml_node shape, std::string_view section, std::string_view sectionIndex = {});
 pugi::xml_node localRow(pugi::xml_node shape, const CellAddress& address);
 pugi::xml_node localCell(pugi::xml_node shape, const CellAddress& address);
+// localCell of a shape of a page or a master; a master's lookups are kept.
+pugi::xml_node cellOf(const ShapeRef& shape, const CellAddress& address);
 
 // The rows of a section as the shape sees them: the master's rows in master
 // order less those the shape deletes, then rows only the shape has.
 std::vector<RowInfo> mergedRows(const ShapeRef& shape, const std::string& section);
-// The same rows, read in place from the master when the shape's own rows only
-// override the master's; otherwise merged into `storage`.
-const std::vector<RowInfo>& rowsFor(const ShapeRef& shape, const std::string& section,
-                                    std::vector<RowInfo>& storage);
+// The same rows, as lookups keep them: shared with the master when the
+// shape's own rows only override the master's, else merged once.
+const std::vector<RowInfo>& rowsFor(const ShapeRef& shape, std::string_view section);
 
 // A cell found along the inheritance chain: the shape, its master shape, the
 // styles. `inherited` is true when it is not the shape's own cell.
@@ -66,6 +68,8 @@ std::optional<FoundCell> findCell(const ShapeRef& shape, const CellAddress& addr
 // CellsSRC: the address of (section, row, column); nothing when the shape has
 // no such section or row or the column has no cell name.
 std::optional<CellAddress> addressOfSRC(const ShapeRef& shape, int section, int row, int column);
+// Whether addressOfSRC finds the cell, without making its address.
+bool existsSRC(const ShapeRef& shape, int section, int row, int column);
 // A cell by its formula name ("PinX", "Prop.Name", "User.Row_1.Prompt",
 // "Connections.X9", "Geometry1.X2", "Char.Size"); nothing when unknown.
 std::optional<CellAddress> addressOfName(const ShapeRef& shape, const std::string& name);

@@ -1,15 +1,16 @@
-#include <memory>
-#include <unordered_set>
-#include <functional>
 #include "platform/visio/detail/CellValues.h"
 #include "platform/visio/detail/FieldText.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <map>
 #include <set>
-#include <unordered_map>
+#include <unordered_set>
+
+#include "platform/visio/detail/FormulaCells.h"
 
 #include "platform/visio/formula/StringLiteral.h"
 #include "platform/visio/formula/Units.h"
@@ -43,23 +44,6 @@ std::string constantText(const FoundCell& found, const CellAddress& address) {
     if (std::optional<formula::UnitInfo> unit = formula::unitByCode(u == "DA" ? "DEG" : u))
         return formula::formatNumber(formula::fromInternal(*number, *unit)) + " " + std::string(unit->formulaWord);
     return formula::formatNumber(*number);
-}
-
-std::string canonicalKey(const CellAddress& a) { return a.section + "/" + a.rowKey + "/" + a.name; }
-
-const std::shared_ptr<const formula::Expression>& parsedFormula(const std::string& text) {
-    // Shapes of one master share their formulas: parse each text once.
-    static std::unordered_map<std::string, std::shared_ptr<const formula::Expression>> cache;
-    auto it = cache.find(text);
-    if (it == cache.end()) {
-        std::shared_ptr<const formula::Expression> e;
-        try {
-            e = formula::Expression::parse(text);
-        } catch (const formula::FormulaError&) {
-        }
-        it = cache.emplace(text, std::move(e)).first;
-    }
-    return it->second;
 }
 
 // The shape that a sheet qualifier names, seen from `self`. A formula inherited
@@ -150,106 +134,6 @@ private:
     bool inherited_;
 };
 
-struct FormulaCell {
-    CellAddress address;
-    std::string formula;
-    bool inherited;
-    std::string key;   // canonicalKey(address)
-};
-
-} // namespace
-
-struct FormulaCellList {
-    std::vector<FormulaCell> cells;
-};
-
-namespace {
-
-// The cells of one shape sheet, with the formula each one has there.
-void visitOwnCells(const ShapeRef& s, const std::function<void(const CellAddress&)>& visit) {
-    for (pugi::xml_node cell : s.node.children("Cell")) {
-        CellAddress a;
-        a.name = cell.attribute("N").value();
-        a.formulaName = a.name;
-        visit(a);
-    }
-    for (pugi::xml_node sec : s.node.children("Section")) {
-        std::string name = sec.attribute("N").value();
-        if (name == "Geometry")
-            name += sec.attribute("IX").value();
-        for (pugi::xml_node row : sec.children("Row")) {
-            for (pugi::xml_node cell : row.children("Cell")) {
-                CellAddress a;
-                a.section = name;
-                a.rowByIndex = rowIsIndexed(row);
-                a.rowKey = rowKeyOf(row);
-                a.rowType = row.attribute("T").value();
-                a.name = cell.attribute("N").value();
-                visit(a);
-            }
-        }
-    }
-}
-
-std::shared_ptr<const FormulaCellList> formulaCellsOf(const ShapeRef& shape);
-
-// Every cell of a shape that has a formula, local or inherited: its own cells
-// first, then those of its master that it does not hold itself. A cell the
-// shape lacks has the formula its master gives it, so the master's list,
-// computed once per master, serves every instance without being copied.
-struct ShapeFormulaCells {
-    std::vector<FormulaCell> own;
-    // A shape holds few cells of its own; a short list beats hashing the
-    // master's many keys.
-    std::vector<std::string> ownKeys;
-    std::shared_ptr<const FormulaCellList> master;
-
-    // Calls visit(cell, inherited) for every cell in order.
-    template <class Visit>
-    void forEach(Visit&& visit) const {
-        for (const FormulaCell& fc : own)
-            visit(fc, fc.inherited);
-        if (master)
-            for (const FormulaCell& fc : master->cells)
-                if (std::find(ownKeys.begin(), ownKeys.end(), fc.key) == ownKeys.end())
-                    visit(fc, true);
-    }
-};
-
-ShapeFormulaCells formulaCells(const ShapeRef& shape) {
-    ShapeFormulaCells out;
-    visitOwnCells(shape, [&](const CellAddress& a) {
-        std::string key = canonicalKey(a);
-        if (std::find(out.ownKeys.begin(), out.ownKeys.end(), key) != out.ownKeys.end())
-            return;
-        out.ownKeys.push_back(key);
-        std::optional<std::string> f = activeFormula(shape, a);
-        if (!f)
-            return;
-        std::optional<FoundCell> found = findCell(shape, a);
-        bool inherited = found && found->inherited;
-        if (found && !found->inherited && std::string_view(found->cell.attribute("F").value()) == "Inh")
-            inherited = true;
-        out.own.push_back({a, *f, inherited, std::move(key)});
-    });
-    if (ShapeRef master = masterShapeOf(shape))
-        out.master = formulaCellsOf(master);
-    return out;
-}
-
-std::shared_ptr<const FormulaCellList> formulaCellsOf(const ShapeRef& shape) {
-    auto& cache = shape.container->formulaCellCache;
-    auto it = cache.find(shape.node.internal_object());
-    if (it != cache.end())
-        return it->second;
-    auto list = std::make_shared<FormulaCellList>();
-    formulaCells(shape).forEach([&](const FormulaCell& fc, bool inherited) {
-        list->cells.push_back({fc.address, fc.formula, inherited, fc.key});
-    });
-    cache.emplace(shape.node.internal_object(), list);
-    return list;
-}
-
 // A point assigned to a cell gives its x to an X cell and its y to a Y cell.
 formula::Value forCell(const CellAddress& address, formula::Value v) {
     if (v.type == formula::Value::Type::Point) {
@@ -268,10 +152,14 @@ bool sameValue(const formula::Value& a, const formula::Value& b) {
     return std::fabs(a.number - b.number) <= 1e-9 * scale;
 }
 
-void storeValue(const ShapeRef& shape, const CellAddress& address, const formula::Value& value, bool inherited) {
-    pugi::xml_node cell = localCell(shape.node, address);
+// Returns the cell when it had to be made, else null.
+pugi::xml_node_struct* storeValue(const ShapeRef& shape, const CellAddress& address, const formula::Value& value,
+                                  bool inherited) {
+    pugi::xml_node cell = cellOf(shape, address);
+    pugi::xml_node_struct* made = nullptr;
     if (!cell) {
         cell = ensureLocalCell(shape, address);
+        made = cell.internal_object();
         if (inherited)
             cell.append_attribute("F") = "Inh";
     }
@@ -286,7 +174,8 @@ void storeValue(const ShapeRef& shape, const CellAddress& address, const formula
         v = valueText(value.number).c_str();
     }
     cell.remove_attribute("E");
-    shape.container->markChanged();
+    shape.container->sheetChanged(shape.node.internal_object());
+    return made;
 }
 
 // Shapes whose cells may follow from `shape`: itself, its sub-shapes and the
@@ -305,9 +194,8 @@ std::vector<ShapeRef> dependentScope(const ShapeRef& shape) {
     }
     if (shape.container->kind == SheetContainer::Kind::Page) {
         std::set<int> added;
-        for (pugi::xml_node c : shape.container->root().child("Connects").children("Connect")) {
-            int from = c.attribute("FromSheet").as_int();
-            if (ids.count(c.attribute("ToSheet").as_int()) && !ids.count(from) && added.insert(from).second) {
+        for (int from : shape.container->gluedTo(ids)) {
+            if (!ids.count(from) && added.insert(from).second) {
                 auto it = shape.container->byId.find(from);
                 if (it != shape.container->byId.end())
                     scope.push_back({shape.container, pugi::xml_node(it->second)});
@@ -329,6 +217,10 @@ std::string valueText(double value) {
 
 std::string drawingUnitOf(SheetContainer* container) {
     pugi::xml_node sheet = container->entry.child("PageSheet");
+    CellAddress scale;
+    scale.name = "DrawingScale";
+    if (pugi::xml_attribute unit = cellOf({container, sheet}, scale).attribute("U"))
+        return unit.value();
     for (pugi::xml_node cell : sheet.children("Cell"))
         if (std::string_view(cell.attribute("N").value()) == "DrawingScale" && cell.attribute("U"))
             return cell.attribute("U").value();
@@ -337,7 +229,7 @@ std::string drawingUnitOf(SheetContainer* container) {
 
 std::optional<std::string> activeFormula(const ShapeRef& shape, const CellAddress& address) {
     for (ShapeRef s = shape; s; s = masterShapeOf(s)) {
-        pugi::xml_node cell = localCell(s.node, address);
+        pugi::xml_node cell = cellOf(s, address);
         if (!cell)
             continue;
         pugi::xml_attribute f = cell.attribute("F");
@@ -358,7 +250,7 @@ std::optional<std::string> formulaOf(const ShapeRef& shape, const CellAddress& a
         return std::nullopt;
     // An inherited formula ("Inh") reads as the master's formula or constant.
     for (ShapeRef s = found->owner; s; s = masterShapeOf(s)) {
-        pugi::xml_node cell = localCell(s.node, address);
+        pugi::xml_node cell = s.node == found->owner.node && !found->fromStyle ? found->cell : cellOf(s, address);
         if (!cell)
             continue;
         std::string_view f = cell.attribute("F").value();
@@ -400,7 +292,7 @@ void writeConstant(const ShapeRef& shape, const CellAddress& address, double int
     cell.remove_attribute("U");
     if (!unitCode.empty())
         cell.append_attribute("U") = unitCode.c_str();
-    shape.container->markChanged();
+    shape.container->sheetChanged(shape.node.internal_object());
 }
 
 void writeFormula(const ShapeRef& shape, const CellAddress& address, const std::string& text) {
@@ -420,7 +312,7 @@ void writeFormula(const ShapeRef& shape, const CellAddress& address, const std::
         v = c.text.c_str();
         cell.remove_attribute("U");
         cell.append_attribute("U") = "STR";
-        shape.container->markChanged();
+        shape.container->sheetChanged(shape.node.internal_object());
     } else if (c.kind == formula::Classified::Kind::Number) {
         double value = c.internalValue;
         std::string unit = c.unitCode;
@@ -434,7 +326,7 @@ void writeFormula(const ShapeRef& shape, const CellAddress& address, const std::
         pugi::xml_node cell = ensureLocalCell(shape, address);
         pugi::xml_attribute f = cell.attribute("F") ? cell.attribute("F") : cell.append_attribute("F");
         f = text.c_str();
-        shape.container->markChanged();
+        shape.container->sheetChanged(shape.node.internal_object());
         ShapeContext context(shape, false);
         const auto& expr = parsedFormula(text);
         std::optional<formula::Value> v = expr ? expr->evaluate(context) : std::nullopt;
@@ -448,7 +340,9 @@ void writeFormula(const ShapeRef& shape, const CellAddress& address, const std::
 
 namespace {
 
-using ChangedSet = std::set<std::pair<const void*, std::string>>;
+// The cells that changed during a recalculation, each with the count of
+// stores at its last change (the written cells count as 1).
+using ChangedSet = std::map<std::pair<const void*, std::string>, std::uint64_t>;
 
 bool isTransformCell(const std::string& key) {
     static const char* const names[] = {"//PinX", "//PinY", "//Width", "//Height", "//LocPinX", "//LocPinY", "//Angle",
@@ -456,58 +350,144 @@ bool isTransformCell(const std::string& key) {
     return std::any_of(std::begin(names), std::end(names), [&](const char* n) { return key == n; });
 }
 
-// True when the formula reads a cell that changed; a PAR() also reads the
-// transform of the sheet whose point it converts.
+// True when the formula reads a cell that changed after `since`; a PAR() also
+// reads the transform of the sheet whose point it converts.
 bool dependsOnChange(const ShapeRef& shape, const FormulaCell& fc, bool inherited,
-                     const formula::Expression& expr, const ChangedSet& changed) {
+                     const formula::Expression& expr, const ChangedSet& changed, std::uint64_t since) {
     bool usesParent = fc.formula.find("PAR(") != std::string::npos;
     for (const formula::Reference& ref : expr.references()) {
         ShapeRef target = resolveSheet(shape, inherited, ref.sheet);
         if (!target)
             continue;
-        if (std::optional<CellAddress> a = addressOfName(target, ref.cell))
-            if (changed.count({target.node.internal_object(), canonicalKey(*a)}))
+        if (std::optional<CellAddress> a = addressOfName(target, ref.cell)) {
+            auto it = changed.find({target.node.internal_object(), canonicalKey(*a)});
+            if (it != changed.end() && it->second > since)
                 return true;
+        }
         if (usesParent)
-            for (const auto& [node, key] : changed)
-                if (node == target.node.internal_object() && isTransformCell(key))
+            for (const auto& [cell, stamp] : changed)
+                if (cell.first == target.node.internal_object() && isTransformCell(cell.second) && stamp > since)
                     return true;
     }
     return false;
 }
 
+// A formula's place in the order of a round: the shape in the scope, its own
+// cells before those it inherits, the cell's place in that list.
+struct FormulaPosition {
+    std::uint32_t shape;
+    std::uint32_t inheritedList;
+    std::uint32_t cell;
+    auto operator<=>(const FormulaPosition&) const = default;
+};
+
+// The formulas of a scope that may read a cell of a given name, in round order.
+class Readers {
+public:
+    // `made`: cells that the pass itself added; they do not hide the master's
+    // formulas, which the pass goes on evaluating as it began.
+    Readers(const std::vector<ShapeFormulaCells>& cells, const std::unordered_set<pugi::xml_node_struct*>& made)
+        : cells_(cells), made_(made) {}
+
+    // Adds the readers of `readName` that come after `after` (all when null).
+    void add(const std::string& readName, const FormulaPosition* after, std::set<FormulaPosition>& agenda) const {
+        for (std::uint32_t i = 0; i < cells_.size(); ++i) {
+            const ShapeFormulaCells& shape = cells_[i];
+            shape.own.forEachReader(readName, [&](std::uint32_t k) { insert({i, 0, k}, after, agenda); });
+            if (shape.master)
+                shape.master->forEachReader(readName, [&](std::uint32_t k) {
+                    if (!shape.overrides(shape.master->cells[k], made_))
+                        insert({i, 1, k}, after, agenda);
+                });
+        }
+    }
+
+    const FormulaCell& at(const FormulaPosition& p) const {
+        const ShapeFormulaCells& shape = cells_[p.shape];
+        return p.inheritedList ? shape.master->cells[p.cell] : shape.own.cells[p.cell];
+    }
+
+private:
+    static void insert(const FormulaPosition& p, const FormulaPosition* after, std::set<FormulaPosition>& agenda) {
+        if (!after || *after < p)
+            agenda.insert(p);
+    }
+    const std::vector<ShapeFormulaCells>& cells_;
+    const std::unordered_set<pugi::xml_node_struct*>& made_;
+};
+
+std::string readNameOfKey(const std::string& key) {
+    CellAddress a;
+    a.name = key.substr(key.rfind('/') + 1);
+    return readNameOf(a);
+}
+
 // Re-evaluates, across the dependent scope of `origin`, every formula that reads
-// a changed cell, until nothing more changes.
+// a changed cell, until nothing more changes. Each round goes through the
+// formulas in scope order and within a shape in cell order, and a value stored
+// is seen by the formulas after it; the index of the names of the cells each
+// formula reads picks out the formulas that may depend on a change, and the
+// references of each decide. A formula none of whose cells changed since it
+// was last evaluated would give the same value again, so it is not evaluated
+// again: a round looks at the readers of what changed since the round before
+// it began.
 void propagate(const ShapeRef& origin, ChangedSet changed) {
     std::vector<ShapeRef> scope = dependentScope(origin);
     std::vector<ShapeFormulaCells> cells;
     cells.reserve(scope.size());
     for (const ShapeRef& s : scope)
         cells.push_back(formulaCells(s));
+    std::unordered_set<pugi::xml_node_struct*> made;
+    Readers readers(cells, made);
+    std::uint64_t stores = 1;
+    std::map<std::string, std::uint64_t> nameChanged; // read name -> last change
+    for (const auto& entry : changed)
+        nameChanged[readNameOfKey(entry.first.second)] = stores;
+    std::map<FormulaPosition, std::uint64_t> evaluated; // position -> stores when last evaluated
+    std::uint64_t previousRound = 0;
     for (int round = 0; round < 16; ++round) {
+        const std::uint64_t roundStart = stores;
         bool progress = false;
-        for (size_t i = 0; i < scope.size(); ++i) {
-            cells[i].forEach([&](const FormulaCell& fc, bool inherited) {
-                const auto& expr = parsedFormula(fc.formula);
-                if (!expr || !dependsOnChange(scope[i], fc, inherited, *expr, changed))
-                    return;
-                ShapeContext context(scope[i], inherited);
-                std::optional<formula::Value> v = expr->evaluate(context);
-                if (!v) {
-                    scope[i].container->doc->needsRecalcOnOpen = true;
-                    return;
-                }
-                v = forCell(fc.address, *v);
-                std::optional<formula::Value> old = valueOf(scope[i], fc.address);
-                if (old && sameValue(*old, *v))
-                    return;
-                storeValue(scope[i], fc.address, *v, inherited);
-                changed.insert({scope[i].node.internal_object(), fc.key});
-                progress = true;
-            });
+        std::set<FormulaPosition> agenda;
+        std::set<std::string> inAgenda;
+        for (const auto& [name, stamp] : nameChanged)
+            if (stamp > previousRound && inAgenda.insert(name).second)
+                readers.add(name, nullptr, agenda);
+        while (!agenda.empty()) {
+            const FormulaPosition position = *agenda.begin();
+            agenda.erase(agenda.begin());
+            const ShapeRef& shape = scope[position.shape];
+            const FormulaCell& fc = readers.at(position);
+            const bool inherited = position.inheritedList ? true : fc.inherited;
+            const auto& expr = parsedFormula(fc.formula);
+            auto last = evaluated.find(position);
+            const std::uint64_t since = last == evaluated.end() ? 0 : last->second;
+            if (!expr || !dependsOnChange(shape, fc, inherited, *expr, changed, since))
+                continue;
+            evaluated[position] = stores;
+            ShapeContext context(shape, inherited);
+            std::optional<formula::Value> v = expr->evaluate(context);
+            if (!v) {
+                shape.container->doc->needsRecalcOnOpen = true;
+                continue;
+            }
+            v = forCell(fc.address, *v);
+            std::optional<formula::Value> old = valueOf(shape, fc.address);
+            if (old && sameValue(*old, *v))
+                continue;
+            if (pugi::xml_node_struct* cell = storeValue(shape, fc.address, *v, inherited))
+                made.insert(cell);
+            changed[{shape.node.internal_object(), fc.key}] = ++stores;
+            progress = true;
+            // Formulas later in this round that read the new value see it now.
+            std::string name = readNameOf(fc.address);
+            nameChanged[name] = stores;
+            if (inAgenda.insert(name).second)
+                readers.add(name, &position, agenda);
         }
         if (!progress)
             return;
+        previousRound = roundStart;
     }
 }
 
@@ -517,7 +497,7 @@ void recalculateAfter(const ShapeRef& shape, const std::vector<CellAddress>& wri
     const FieldDisplays fieldsBefore = fieldDisplaysOf(shape);
     ChangedSet changed;
     for (const CellAddress& a : written)
-        changed.insert({shape.node.internal_object(), canonicalKey(a)});
+        changed[{shape.node.internal_object(), canonicalKey(a)}] = 1;
     propagate(shape, std::move(changed));
     refreshFieldTexts(shape, fieldsBefore, written);
 }

@@ -127,9 +127,13 @@ std::unique_ptr<DocumentData> loadDocument(std::unique_ptr<Package> package, con
 
 void DocumentData::markDirty(const std::string& partName, XmlPart* part) { dirtyParts[partName] = part; }
 
+// A part is serialized when the package packs it, one at a time, so that a
+// save holds the bytes of one part beside the trees, not of every part.
 void DocumentData::flushParts() {
-    for (auto& [partName, part] : dirtyParts)
-        package->write(partName, part->serialize());
+    for (auto& [partName, part] : dirtyParts) {
+        XmlPart* tree = part;
+        package->writeLater(partName, [tree] { return tree->serialize(); });
+    }
     dirtyParts.clear();
 }
 
@@ -172,8 +176,34 @@ pugi::xml_node SheetContainer::topShapes(bool create) {
 void SheetContainer::markChanged() {
     load();
     formulaCellCache.clear();
-    rowListCache.clear();
+    if (kind == Kind::Master) {
+        rowListCache.clear();
+        lookups.clear();
+        ++doc->masterGeneration;
+    }
     doc->markDirty(partName, contents.get());
+}
+
+void SheetContainer::sheetChanged(pugi::xml_node_struct* shape) {
+    if (shape == entry.child("PageSheet").internal_object()) {
+        if (kind == Kind::Page)
+            doc->markDirty(doc->pagesPart, doc->pagesXml.get());
+        else
+            doc->markDirty(doc->mastersPart, doc->mastersXml.get());
+    }
+    markChanged();
+}
+
+ShapeLookups& SheetContainer::lookupsOf(pugi::xml_node_struct* shape) {
+    ShapeLookups& found = lookups[shape];
+    if (found.masterGeneration != doc->masterGeneration) {
+        found.rows.clear();
+        found.rowKeying.clear();
+        found.names.clear();
+        found.masterKnown = false;
+        found.masterGeneration = doc->masterGeneration;
+    }
+    return found;
 }
 
 void SheetContainer::structureChanged() {
@@ -191,6 +221,26 @@ const std::vector<pugi::xml_node_struct*>& SheetContainer::childrenOf(pugi::xml_
     for (pugi::xml_node s : shapes.children("Shape"))
         list.push_back(s.internal_object());
     return childCache.emplace(parent, std::move(list)).first->second;
+}
+
+std::vector<int> SheetContainer::gluedTo(const std::set<int>& ids) {
+    if (!connectsIndexed) {
+        connectsByTarget.clear();
+        std::size_t place = 0;
+        for (pugi::xml_node c : root().child("Connects").children("Connect"))
+            connectsByTarget[c.attribute("ToSheet").as_int()].emplace_back(place++, c.attribute("FromSheet").as_int());
+        connectsIndexed = true;
+    }
+    std::vector<std::pair<std::size_t, int>> records;
+    for (int id : ids)
+        if (auto it = connectsByTarget.find(id); it != connectsByTarget.end())
+            records.insert(records.end(), it->second.begin(), it->second.end());
+    std::sort(records.begin(), records.end());
+    std::vector<int> from;
+    from.reserve(records.size());
+    for (const auto& record : records)
+        from.push_back(record.second);
+    return from;
 }
 
 std::string SheetContainer::label() const {

@@ -40,8 +40,7 @@ CellAddress fieldCell(const std::string& index, const char* cell) {
 }
 
 bool fieldRowExists(const ShapeRef& shape, const std::string& index) {
-    std::vector<RowInfo> storage;
-    for (const RowInfo& row : rowsFor(shape, kFieldSection, storage))
+    for (const RowInfo& row : rowsFor(shape, kFieldSection))
         if (row.key == index)
             return true;
     return false;

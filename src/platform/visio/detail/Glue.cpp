@@ -55,6 +55,7 @@ void recordConnect(SheetContainer* page, int fromSheet, const EndCells& end, int
             connects.remove_child(c);
         c = next;
     }
+    page->connectsIndexed = false;
     pugi::xml_node c = connects.append_child("Connect");
     c.append_attribute("FromSheet") = fromSheet;
     c.append_attribute("FromCell") = end.x;

@@ -3,10 +3,13 @@
 // The engine's internal state behind the public handles: documents, their page
 // and master parts, windows. Nothing outside src/platform/visio/ includes this.
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -43,6 +46,57 @@ struct ApplicationData;
 // shapes, parsed when first used.
 struct FormulaCellList;
 struct RowList;
+struct SheetContainer;
+struct CellAddressSlot;
+
+// What lookups found in one shape's sheet, kept because commands read the
+// same cells of many shapes again and again. A shape's entry is dropped when
+// a cell, row or section is added to it; what also depends on a master (its
+// master shape, its merged rows) is recomputed when any master of the
+// document changed since (masterGeneration).
+// A few entries by name, searched in a row: a shape's lookups hold a handful
+// each, and a hash table would take more room than they do.
+template <class Value>
+class FewByName {
+public:
+    Value* find(std::string_view name) {
+        for (auto& [key, value] : entries_)
+            if (key == name)
+                return &value;
+        return nullptr;
+    }
+    Value& add(std::string_view name, Value value) {
+        entries_.emplace_back(std::string(name), std::move(value));
+        return entries_.back().second;
+    }
+    void erase(std::string_view name) {
+        std::erase_if(entries_, [&](const auto& entry) { return entry.first == name; });
+    }
+    template <class Predicate>
+    void eraseIf(Predicate&& doomed) {
+        std::erase_if(entries_, [&](const auto& entry) { return doomed(entry.second); });
+    }
+    void clear() { entries_.clear(); }
+
+private:
+    std::vector<std::pair<std::string, Value>> entries_;
+};
+
+struct ShapeLookups {
+    // Looked up by a key built on the stack, without making a string of it.
+    struct KeyHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view key) const { return std::hash<std::string_view>{}(key); }
+    };
+    std::unordered_map<std::string, pugi::xml_node_struct*, KeyHash, std::equal_to<>> cells; // address key -> own cell
+    FewByName<std::shared_ptr<const RowList>> rows;   // section -> merged rows
+    FewByName<int> rowKeying;                          // section -> 0 by name, 1 by index, 2 none
+    FewByName<std::shared_ptr<const CellAddressSlot>> names; // formula name -> cell
+    bool masterKnown = false;
+    SheetContainer* masterContainer = nullptr;
+    pugi::xml_node_struct* masterNode = nullptr;
+    std::uint64_t masterGeneration = 0;
+};
 
 struct SheetContainer {
     enum class Kind { Page, Master };
@@ -62,6 +116,9 @@ struct SheetContainer {
     pugi::xml_node topShapes(bool create);
     void indexShape(pugi::xml_node shape);
     void markChanged();
+    // A cell of `shape` was written: markChanged, and when the shape is the
+    // page sheet (kept in pages.xml or masters.xml), that part changed too.
+    void sheetChanged(pugi::xml_node_struct* shape);
     // Shapes were added, removed or reordered: marks the part changed and drops
     // the cached child lists.
     void structureChanged();
@@ -72,6 +129,13 @@ struct SheetContainer {
     // Names of the top-level shapes, built when a drop first needs them.
     std::unordered_set<std::string> topNames;
     bool topNamesBuilt = false;
+    // The shapes glued to any of `ids` (FromSheet of the Connect records whose
+    // ToSheet is one of them), in the order of the records.
+    std::vector<int> gluedTo(const std::set<int>& ids);
+    // The Connect records by ToSheet: (record's place, FromSheet). Built when
+    // first asked for; dropped when a glue changes the records.
+    std::unordered_map<int, std::vector<std::pair<std::size_t, int>>> connectsByTarget;
+    bool connectsIndexed = false;
     // Master parts this page already has a relationship to.
     std::unordered_set<std::string> relatedMasters;
     bool relatedMastersRead = false;
@@ -83,6 +147,12 @@ struct SheetContainer {
     // The rows of a master shape's sections as its instances inherit them,
     // keyed by shape and section; kept for masters only, dropped on change.
     std::map<std::pair<pugi::xml_node_struct*, std::string>, std::shared_ptr<const RowList>> rowListCache;
+    // The lookups of each shape of this page or master (see ShapeLookups);
+    // for a master all are dropped when it changes.
+    std::unordered_map<pugi::xml_node_struct*, ShapeLookups> lookups;
+    ShapeLookups& lookupsOf(pugi::xml_node_struct* shape);
+    // A cell, row or section was added to `shape`.
+    void sheetGrew(pugi::xml_node_struct* shape) { lookups.erase(shape); }
 };
 
 struct DocumentData {
@@ -104,6 +174,8 @@ struct DocumentData {
     std::vector<std::unique_ptr<SheetContainer>> masters;
     std::unordered_map<int, SheetContainer*> masterById;
 
+    // Counts changes to the masters, which every instance reads through.
+    std::uint64_t masterGeneration = 0;
     // Parts whose XML trees changed and must be serialized on save.
     std::map<std::string, XmlPart*> dirtyParts;
     bool needsRecalcOnOpen = false;

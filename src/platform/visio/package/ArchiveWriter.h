@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +17,9 @@ struct PartEntry {
     std::optional<ArchiveEntry> stored; // where it is in the source archive
     PartState state = PartState::Original;
     std::string bytes;                  // the bytes written, when Written
+    // When Written with no bytes yet: makes them when the archive takes the
+    // part, so that one part's bytes at a time are held while packing.
+    std::function<std::string()> produce;
 };
 
 // Writes the archive of `parts` into the file `path`. With a source, the file

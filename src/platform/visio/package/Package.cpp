@@ -38,7 +38,7 @@ void Package::Impl::load(std::unique_ptr<pkg::SourceArchive> archive) {
     std::unordered_map<std::string, std::size_t> index;
     for (const pkg::ArchiveEntry& entry : archive->entries()) {
         index.emplace(pkg::foldedName("/" + entry.name), loaded.size());
-        loaded.push_back(PartEntry{"/" + entry.name, entry, PartState::Original, {}});
+        loaded.push_back(PartEntry{"/" + entry.name, entry, PartState::Original, {}, nullptr});
     }
     source = std::move(archive);
     parts = std::move(loaded);
@@ -117,7 +117,7 @@ std::string Package::read(const std::string& partName) const {
     if (!part || part->state == PartState::Removed)
         throw VisioError(impl_->label() + ": there is no part " + partName);
     if (part->state == PartState::Written)
-        return part->bytes;
+        return part->produce ? part->produce() : part->bytes;
     return impl_->source->read(*part->stored);
 }
 
@@ -129,10 +129,16 @@ void Package::write(const std::string& partName, std::string bytes) {
     if (PartEntry* part = impl_->find(partName)) {
         part->state = PartState::Written;
         part->bytes = std::move(bytes);
+        part->produce = nullptr;
         return;
     }
     impl_->byName.emplace(pkg::foldedName(partName), impl_->parts.size());
-    impl_->parts.push_back(PartEntry{partName, std::nullopt, PartState::Written, std::move(bytes)});
+    impl_->parts.push_back(PartEntry{partName, std::nullopt, PartState::Written, std::move(bytes), nullptr});
+}
+
+void Package::writeLater(const std::string& partName, std::function<std::string()> produce) {
+    write(partName, std::string());
+    impl_->find(partName)->produce = std::move(produce);
 }
 
 // Removing a part that is not there leaves the package as it is.
@@ -141,6 +147,7 @@ void Package::remove(const std::string& partName) {
         ++impl_->revision;
         part->state = PartState::Removed;
         part->bytes = std::string();
+        part->produce = nullptr;
     }
 }
 

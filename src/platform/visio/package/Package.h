@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -50,6 +51,9 @@ public:
 
     // Replaces or adds a part. The new bytes are packed on save.
     void write(const std::string& partName, std::string bytes);
+    // Replaces or adds a part whose bytes `produce` makes when they are needed:
+    // on save, while the part is packed, or when the part is read.
+    void writeLater(const std::string& partName, std::function<std::string()> produce);
     void remove(const std::string& partName);
     // True when the part was written or removed since opening.
     bool isChanged(const std::string& partName) const;

@@ -123,7 +123,7 @@ void SourceArchive::checkEntries(const PackageLimits& limits) {
         total += st.size;
         if (total > limits.maxTotalSize)
             fail("declares more than " + std::to_string(limits.maxTotalSize) + " bytes unpacked in all");
-        entries_.push_back(ArchiveEntry{name, index, st.size});
+        entries_.push_back(ArchiveEntry{name, index, st.size, st.comp_size});
     }
 }
 
@@ -133,9 +133,14 @@ std::string SourceArchive::read(const ArchiveEntry& entry) const {
     if (!file)
         fail(part + " cannot be unpacked: " + zip_strerror(archive_));
     // The buffer grows with the data that actually arrive: a small hostile file
-    // may declare a huge size that its packed data never deliver.
+    // may declare a huge size that its packed data never deliver. Room for the
+    // declared size is taken at once when the packed data plausibly unpack to
+    // it (XML deflates some 10 to 30 times), so a part is not copied as it
+    // grows and takes no more memory than its size.
     constexpr std::uint64_t kChunk = 1u << 20;
+    constexpr std::uint64_t kPlausibleRatio = 64;
     std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(std::min(entry.size, std::max(kChunk, entry.packedSize * kPlausibleRatio))));
     std::uint64_t done = 0;
     while (done < entry.size) {
         std::uint64_t want = std::min(kChunk, entry.size - done);
@@ -156,6 +161,8 @@ std::string SourceArchive::read(const ArchiveEntry& entry) const {
         fail(part + " is corrupt: " + zip_file_strerror(file.get()));
     if (n > 0)
         fail(part + " is corrupt: it unpacks to more than its declared size");
+    if (bytes.capacity() > bytes.size() + bytes.size() / 16)
+        bytes.shrink_to_fit();
     return bytes;
 }
 

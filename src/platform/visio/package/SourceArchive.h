@@ -20,6 +20,7 @@ struct ArchiveEntry {
     std::string name;          // as stored: "visio/document.xml"
     std::uint64_t index = 0;   // position in the ZIP directory
     std::uint64_t size = 0;    // declared unpacked size
+    std::uint64_t packedSize = 0;
 };
 
 // A ZIP package opened read-only and checked before anything is unpacked: safe

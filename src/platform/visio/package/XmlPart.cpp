@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/visio/VisioError.h"
+#include "platform/visio/package/XmlMemory.h"
 #include "platform/visio/package/XmlStyle.h"
 #include "platform/visio/package/XmlWriter.h"
 
@@ -34,6 +35,7 @@ void checkTopLevel(const pugi::xml_document& doc, const std::string& where, std:
 } // namespace
 
 std::unique_ptr<XmlPart> XmlPart::parse(std::string bytes, const std::string& where) {
+    pkg::UseLargeRegionsForXmlTrees();
     if (const void* nul = std::memchr(bytes.data(), '\0', bytes.size()))
         notWellFormed(where, "NUL character", static_cast<std::size_t>(static_cast<const char*>(nul) - bytes.data()));
     pkg::XmlScan scan = pkg::scanXmlStyle(bytes);
@@ -65,6 +67,7 @@ std::unique_ptr<XmlPart> XmlPart::parse(std::string bytes, const std::string& wh
 }
 
 std::unique_ptr<XmlPart> XmlPart::create(const std::string& rootName) {
+    pkg::UseLargeRegionsForXmlTrees();
     std::unique_ptr<XmlPart> part(new XmlPart);
     part->prolog_ = kVisioDeclaration;
     part->doc_.append_child(rootName.c_str());
