@@ -33,7 +33,7 @@ for page in json.load(sys.stdin)["pages"]:
     print(" ", page["name"])
     for shape in page["shapes"]:
         if shape["kind"] in (0, 1, 2) and shape["properties"]:
-            print("    %-20s %s" % (shape["text"] or shape["name"], shape["properties"][0]))
+            print("    %-36s %s" % (shape["shownText"].replace("\n", " / ") or shape["name"], shape["properties"][0]))
 '
 
 step "Object editor: a field Total added to the table of the order О-2 through the field dialog (command 5)"

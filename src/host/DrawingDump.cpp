@@ -87,6 +87,7 @@ Json shapeToJson(const visio::Shape& shape, bool withRows)
         {"name", shape.Name()},
         {"kind", static_cast<int>(ElementKindOf(shape))},
         {"text", shape.Text()},
+        {"shownText", shape.ShownText()},
         {"properties", propertyFormulas(shape)},
         {"user0", userRowZero(shape)},
         {"pinX", cellFormula(shape, "PinX")},

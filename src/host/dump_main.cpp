@@ -19,7 +19,9 @@ Prints what the drawing holds as JSON on standard output:
    "pages": [{"name", "id",
               "shapes": [{"id", "name",
                           "kind": 0 object, 1 procedure, 3 other,
-                          "text",
+                          "text": the shape's own text,
+                          "shownText": the text a reader draws, with the
+                                       values of its text fields,
                           "properties": [formula of property row 0, 1, ...],
                           "user0": formula of user row 0, or null,
                           "pinX", "pinY": formulas,

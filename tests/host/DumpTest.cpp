@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -86,13 +87,37 @@ TEST(KalemarDump, OnePageWithTheElementDataOfItsShapes)
     collectShapes(pages.at(0).toObject().value("shapes").toArray(), shapes);
     ASSERT_FALSE(shapes.empty());
     for (const QJsonObject& shape : shapes) {
-        for (const char* key : {"id", "name", "kind", "text", "properties", "user0", "pinX", "pinY", "shapes"}) {
+        for (const char* key : {"id", "name", "kind", "text", "shownText", "properties", "user0", "pinX", "pinY", "shapes"}) {
             EXPECT_TRUE(shape.contains(key)) << key;
         }
         EXPECT_EQ(shape.value("kind").toInt(), 3); // no element of ours on this page
     }
     EXPECT_EQ(shapes.front().value("name").toString(), QStringLiteral("data_prop_test"));
     EXPECT_EQ(shapes.front().value("text").toString(), QStringLiteral("A"));
+    EXPECT_EQ(shapes.front().value("shownText").toString(), QStringLiteral("A"));
+}
+
+// The example's shapes show their rows through text fields: their own text
+// holds no characters of its own, what they show is the fields' values.
+TEST(KalemarDump, ShownTextHoldsTheValuesOfTheTextFields)
+{
+    const std::string example = std::string(KALEMAR_SOURCE_DIR) + "/examples/order-process.vsdx";
+    RunResult result = RunProgram(KalemarDumpExecutable(), {"--page", "1", example});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    std::map<QString, QString> shown;
+    for (const QJsonValue& value : parsed(result).value("pages").toArray().at(0).toObject().value("shapes").toArray())
+        shown[value.toObject().value("name").toString()] = value.toObject().value("shownText").toString();
+    bool sawProcedure = false;
+    for (const auto& [name, text] : shown) {
+        if (name.startsWith(QStringLiteral("Process"))) {
+            sawProcedure = true;
+            EXPECT_TRUE(text.contains(QChar('\n'))) << name.toStdString() << ": name over performer";
+        }
+    }
+    EXPECT_TRUE(sawProcedure);
+    EXPECT_TRUE(std::any_of(shown.begin(), shown.end(), [](const auto& entry) {
+        return entry.second == QStringLiteral("Принять заказ\nМенеджер по продажам");
+    }));
 }
 
 TEST(KalemarDump, PageByIndexAndHelp)

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/visio/detail/CellValues.h"
+#include "platform/visio/detail/FieldText.h"
 
 namespace visio {
 
@@ -74,6 +75,8 @@ std::string Shape::NameU() const {
 int Shape::ID() const { return refOf(container_, node_).node.attribute("ID").as_int(); }
 
 std::string Shape::Text() const { return textOf(textElement(refOf(container_, node_))); }
+
+std::string Shape::ShownText() const { return detail::shownText(refOf(container_, node_)); }
 
 void Shape::SetText(const std::string& text) {
     ShapeRef s = refOf(container_, node_);

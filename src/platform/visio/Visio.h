@@ -152,6 +152,9 @@ public:
     int ID() const;
     // The shape's text without the line feed that ends the stored text.
     std::string Text() const;
+    // What a reader draws: the shape's own text, else its master's, with each
+    // text field shown by its display text.
+    std::string ShownText() const;
     // Sets the shape's own text. The empty text is a text too: an instance
     // shows nothing of its master's text then, in every reader.
     void SetText(const std::string& text);
