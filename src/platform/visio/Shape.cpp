@@ -27,27 +27,12 @@ pugi::xml_node textElement(const ShapeRef& shape) {
 }
 
 // The characters of a Text element; the cp/pp/tp/fld markers carry no text.
-// Parts are parsed without line-end normalisation, so that they save byte for
-// byte; text reads as an XML reader sees it, with CR LF and lone CR as LF.
 std::string textOf(pugi::xml_node text) {
     std::string raw;
     for (pugi::xml_node n : text.children())
         if (n.type() == pugi::node_pcdata || n.type() == pugi::node_cdata)
             raw += n.value();
-    std::string out;
-    out.reserve(raw.size());
-    for (size_t i = 0; i < raw.size(); ++i) {
-        if (raw[i] != '\r') {
-            out += raw[i];
-            continue;
-        }
-        out += '\n';
-        if (i + 1 < raw.size() && raw[i + 1] == '\n')
-            ++i;
-    }
-    if (!out.empty() && out.back() == '\n')
-        out.pop_back();
-    return out;
+    return detail::textAsRead(raw);
 }
 
 // Offsets of code points, so that ranges count characters, not bytes.

@@ -61,6 +61,24 @@ inline std::unique_ptr<visio::Application> openBlank(const ScratchDir& dir) {
     return std::make_unique<visio::Application>(options);
 }
 
+// A new blank drawing with the bundled stencil open, for tests that drop its
+// masters onto the active page.
+class StencilPageTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app = openBlank(dir);
+        kalemar = app->GetDocuments().Item("kalemar.vss");
+        page = app->ActivePage();
+    }
+    visio::Shape drop(const std::string& master, double x = 1, double y = 1) {
+        return page.Drop(kalemar.GetMasters().ItemU(master), x, y);
+    }
+    ScratchDir dir;
+    std::unique_ptr<visio::Application> app;
+    visio::Document kalemar;
+    visio::Page page;
+};
+
 struct CommandResult {
     int status = -1;
     std::string output;

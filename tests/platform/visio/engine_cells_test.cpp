@@ -8,21 +8,7 @@ using visio::Shape;
 
 namespace {
 
-class EngineCells : public ::testing::Test {
-protected:
-    void SetUp() override {
-        app = openBlank(dir);
-        kalemar = app->GetDocuments().Item("kalemar.vss");
-        page = app->ActivePage();
-    }
-    Shape drop(const std::string& master, double x = 1, double y = 1) {
-        return page.Drop(kalemar.GetMasters().ItemU(master), x, y);
-    }
-    ScratchDir dir;
-    std::unique_ptr<visio::Application> app;
-    visio::Document kalemar;
-    visio::Page page;
-};
+using EngineCells = StencilPageTest;
 
 TEST_F(EngineCells, DroppedShapesAreNamedAfterTheirMasterAndNumberedWhenTaken) {
     Shape first = drop("Process");

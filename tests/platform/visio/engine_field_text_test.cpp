@@ -26,21 +26,7 @@ void writeRow(const Shape& shape, int row, const std::string& text) {
     shape.CellsSRC(243, row, 0).SetFormulaU("\"" + text + "\"");
 }
 
-class FieldText : public ::testing::Test {
-protected:
-    void SetUp() override {
-        app = openBlank(dir);
-        kalemar = app->GetDocuments().Item("kalemar.vss");
-        page = app->ActivePage();
-    }
-    Shape drop(const std::string& master, double x = 2, double y = 2) {
-        return page.Drop(kalemar.GetMasters().ItemU(master), x, y);
-    }
-    ScratchDir dir;
-    std::unique_ptr<visio::Application> app;
-    visio::Document kalemar;
-    visio::Page page;
-};
+using FieldText = StencilPageTest;
 
 struct ShownCase {
     const char* master;

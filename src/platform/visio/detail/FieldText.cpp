@@ -185,21 +185,24 @@ std::string shownText(const ShapeRef& shape) {
         else if (std::strcmp(n.name(), "fld") == 0)
             raw += elementText(n);
     }
-    // CR LF and a lone CR read as LF, as an XML reader sees them.
-    std::string shown;
-    shown.reserve(raw.size());
+    return textAsRead(raw);
+}
+
+std::string textAsRead(const std::string& raw) {
+    std::string text;
+    text.reserve(raw.size());
     for (size_t i = 0; i < raw.size(); ++i) {
         if (raw[i] != '\r') {
-            shown += raw[i];
+            text += raw[i];
             continue;
         }
-        shown += '\n';
+        text += '\n';
         if (i + 1 < raw.size() && raw[i + 1] == '\n')
             ++i;
     }
-    if (!shown.empty() && shown.back() == '\n')
-        shown.pop_back();
-    return shown;
+    if (!text.empty() && text.back() == '\n')
+        text.pop_back();
+    return text;
 }
 
 } // namespace visio::detail

@@ -37,4 +37,9 @@ void refreshFieldTexts(const ShapeRef& shape, const FieldDisplays& before, const
 // the stored text.
 std::string shownText(const ShapeRef& shape);
 
+// The characters of a stored text as an XML reader sees them: CR LF and a
+// lone CR as LF (parts are parsed without line-end normalisation, so that
+// they save byte for byte), without the line feed that ends the text.
+std::string textAsRead(const std::string& raw);
+
 } // namespace visio::detail
